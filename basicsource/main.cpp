@@ -1,0 +1,250 @@
+// Program entry, the program mode and the frame loop: start-up, the idle, display and reshape
+// callbacks, the keyboard, and the program-wide variables the other units read and write.
+#include "basicsource/main.h"
+
+#include "basicsource/platform.h"
+#include "basicsource/scene.h"
+#include "basicsource/utility.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+ProgramMode gProgramMode = kpmAtStart;
+long gFrameCounter = 0;
+uint32_t gPolygonCount = 0;
+short gWindowWidth = 0;
+short gWindowHeight = 0;
+bool gWireFrameOnly = false;
+bool gTextOn = false;
+int sounds = 1;
+std::vector<object3D*> shapeVector;
+cameraClass camera;
+
+const char* const kSoundtrackFile = "resources/Sonavel.wav";
+
+namespace {
+
+const GLfloat ambientLight[] = {0.5f, 0.5f, 0.5f, 1.0f};
+const double kFieldOfView = 45.0;
+const double kNearPlane = 0.1;
+const double kFarPlane = 500.0;
+
+// The credits line drawn from 120 s of show time on.
+char kCreditsYear[] = "2026";
+char kCreditsRightsOwner[] = "the Lumenfold team";
+char kCreditsArtist[] = "Lumenfold Studio";
+char kTitle[] = "Lumenfold";
+const float kCreditsFrom = 120.0f;
+
+void setPerspective() {
+    glLoadIdentity();
+    gluPerspective(kFieldOfView, windowAspectRatio(), kNearPlane, kFarPlane);
+}
+
+// Window sizes beyond what a short holds are kept at its largest value rather than wrapping
+// to a negative size.
+short toWindowSize(int pixels) { return short(std::clamp(pixels, 0, 32767)); }
+
+} // namespace
+
+float windowAspectRatio() {
+    return float(gWindowWidth) / float(std::max<short>(gWindowHeight, 1));
+}
+
+void NextFrame() {
+    if (gProgramMode == kpmAnimating) {
+        AnimateScene();
+        ViewScene();
+    } else if (gProgramMode == kpmFinished) {
+        glutIdleFunc(nullptr);
+        pauseAnimationTimer();
+        stopMusic();
+    }
+}
+
+void ViewScene() {
+    gPolygonCount = 0;
+    if (gProgramMode == kpmAnimating) {
+        gFrameCounter++;
+    }
+
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, gWireFrameOnly ? GL_LINE : GL_FILL);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    // The camera's view transform goes on the projection matrix, so that every object is drawn
+    // from an identity model-view matrix and lighting is computed in world coordinates.
+    glMatrixMode(GL_PROJECTION);
+    setPerspective();
+    camera.tellGL();
+
+    glMatrixMode(GL_MODELVIEW);
+    if (kUseLighting) {
+        glEnable(GL_LIGHTING);
+    }
+    glEnable(GL_NORMALIZE);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambientLight);
+    glLoadIdentity();
+
+    // Translucent objects are drawn after the opaque ones, unsorted, over a read-only depth
+    // buffer; the alpha test stays on for the rest of the frame and the next one.
+    glDepthMask(GL_FALSE);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    glEnable(GL_ALPHA_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+
+    if (gTextOn) {
+        char tempStr[64];
+        std::snprintf(tempStr, sizeof tempStr, "Frame: %ld, Polygons: %ld, Time: %0.1f",
+                      gFrameCounter, long(gPolygonCount), double(getAnimationTime()));
+        DrawText(tempStr, 10, 20);
+        DrawFrameRate();
+    }
+    if (getAnimationTime() >= kCreditsFrom) {
+        ShowCopyright(kCreditsYear, kCreditsRightsOwner, kCreditsArtist, kTitle);
+    }
+    glutSwapBuffers();
+}
+
+void ResizeWindow(int w, int h) {
+    gWindowWidth = toWindowSize(w);
+    gWindowHeight = toWindowSize(h);
+    glMatrixMode(GL_PROJECTION);
+    setPerspective();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glViewport(0, 0, gWindowWidth, gWindowHeight);
+    if (gProgramMode == kpmAnimating) {
+        AnimateScene();
+    }
+}
+
+void KeyPress(unsigned char key, int, int) {
+    switch (key) {
+    case 'a':
+        InitScene();
+        gFrameCounter = 0;
+        resetAnimationTimer();
+        gProgramMode = kpmAnimating;
+        glutIdleFunc(NextFrame);
+        if (sounds) {
+            playSoundFile(kSoundtrackFile);
+        }
+        break;
+    case 'p':
+        if (gProgramMode == kpmAnimating) {
+            gProgramMode = kpmPaused;
+            pauseAnimationTimer();
+            pauseMusic();
+            glutIdleFunc(nullptr);
+        } else if (gProgramMode == kpmPaused) {
+            gProgramMode = kpmAnimating;
+            unpauseAnimationTimer();
+            unpauseMusic();
+            glutIdleFunc(NextFrame);
+        }
+        break;
+    case 'm':
+        InitScene();
+        gFrameCounter = 0;
+        gProgramMode = kpmMakingMovie;
+        resetAnimationTimer();
+        RenderMovie();
+        gProgramMode = kpmFinished;
+        break;
+    case 'f':
+        glutFullScreen();
+        break;
+    case 't':
+        gTextOn = !gTextOn;
+        glutPostRedisplay();
+        break;
+    case 'w':
+        gWireFrameOnly = !gWireFrameOnly;
+        glutPostRedisplay();
+        break;
+    case 'l':
+        camera.moveBy(-1, 0, 0);
+        glutPostRedisplay();
+        break;
+    case 'r':
+        camera.moveBy(1, 0, 0);
+        glutPostRedisplay();
+        break;
+    case 'u':
+        camera.moveBy(0, 1, 0);
+        glutPostRedisplay();
+        break;
+    case 'd':
+        camera.moveBy(0, -1, 0);
+        glutPostRedisplay();
+        break;
+    case 'i':
+        camera.moveBy(0, 0, -1);
+        glutPostRedisplay();
+        break;
+    case 'o':
+        camera.moveBy(0, 0, 1);
+        glutPostRedisplay();
+        break;
+    case 27:
+    case 'q':
+        platformWindup();
+        std::exit(0);
+    default:
+        break;
+    }
+}
+
+void SpecialKeyPress(int key, int, int) {
+    switch (key) {
+    case GLUT_KEY_LEFT:
+        camera.moveTargetBy(-1, 0, 0);
+        break;
+    case GLUT_KEY_UP:
+        camera.moveTargetBy(0, 1, 0);
+        break;
+    case GLUT_KEY_RIGHT:
+        camera.moveTargetBy(1, 0, 0);
+        break;
+    case GLUT_KEY_DOWN:
+        camera.moveTargetBy(0, -1, 0);
+        break;
+    default:
+        return;
+    }
+    glutPostRedisplay();
+}
+
+int lumenfoldMain(int argc, char** argv) {
+    platformInitialise();
+    gWindowWidth = kWindowWidth;
+    gWindowHeight = kWindowHeight;
+    glutInit(&argc, argv);
+    glutInitWindowSize(gWindowWidth, gWindowHeight);
+    glutInitWindowPosition(100, 100);
+    glutInitDisplayString("double rgb depth>=16");
+    glutCreateWindow(kTitle);
+    glutDisplayFunc(ViewScene);
+    glutKeyboardFunc(KeyPress);
+    glutSpecialFunc(SpecialKeyPress);
+    glutIdleFunc(nullptr);
+    glutReshapeFunc(ResizeWindow);
+    // Closing the window from the window manager winds the platform down like `q` does.
+    glutCloseFunc(platformWindup);
+    ConstructScene();
+    InitScene();
+    gFrameCounter = 0;
+    resetAnimationTimer();
+    glutMainLoop();
+    return 0;
+}

@@ -1,0 +1,37 @@
+// The application shell: the program-wide variables, the GLUT callbacks and the start-up that
+// the tiny main() in lumenfold.cpp hands over to.
+#pragma once
+
+#include "basicsource/constants.h"
+#include "support/camera.h"
+
+#include <cstdint>
+#include <vector>
+
+class object3D;
+
+extern ProgramMode gProgramMode;
+extern long gFrameCounter;
+extern uint32_t gPolygonCount;
+extern short gWindowWidth;
+extern short gWindowHeight;
+extern bool gWireFrameOnly;
+extern bool gTextOn;
+extern int sounds;
+extern std::vector<object3D*> shapeVector;
+extern cameraClass camera;
+
+// The soundtrack, relative to the working directory.
+extern const char* const kSoundtrackFile;
+
+void NextFrame();
+void ViewScene();
+void ResizeWindow(int w, int h);
+void KeyPress(unsigned char key, int x, int y);
+void SpecialKeyPress(int key, int x, int y);
+
+// The width-to-height ratio of the window; a zero height (a minimised window) counts as 1.
+float windowAspectRatio();
+
+// Opens the window, builds the scene and runs the GLUT main loop; returns only if the loop does.
+int lumenfoldMain(int argc, char** argv);

@@ -1,0 +1,58 @@
+// The few services that depend on the operating system: the animation clock, the resources
+// directory, the soundtrack, and the texture and movie hooks. Nothing outside the platform
+// files knows Linux, SDL or ffmpeg; tests swap in a controllable clock and a silent audio backend.
+#pragma once
+
+#include <GL/gl.h>
+#include <cstdint>
+
+void platformInitialise();
+void platformWindup();
+
+// Writes "./resources" and its terminator: the caller's buffer must hold at least 12 bytes.
+void getPathToResourceDirectory(char* path);
+
+// The animation clock, in whole milliseconds underneath and seconds outside.
+void resetAnimationTimer();
+void pauseAnimationTimer();
+void unpauseAnimationTimer();
+float getAnimationTime();
+
+// A source of "now" in whole milliseconds; only differences of readings are used.
+typedef int32_t (*clockSource)();
+// Replaces the real-time clock (tests drive the animation with a controllable source);
+// nullptr restores the monotonic real-time clock.
+void setClockSource(clockSource source);
+int32_t platformNow();
+
+// Asynchronous WAV playback: plays the file once in the background, replacing whatever plays.
+// Failures (no audio device, missing or unreadable file) are silent: the show runs on.
+void playSoundFile(const char* theCFilename);
+
+// Music hooks; they act on whatever playSoundFile or startMusic started.
+void startMusic(const char* theCFilename);
+void stopMusic();
+void pauseMusic();
+void unpauseMusic();
+
+// Where the sound goes. The real backend plays through the sound card; tests install their own.
+class audioBackend {
+  public:
+    virtual ~audioBackend() = default;
+    virtual void play(const char* theCFilename) = 0;
+    virtual void pause() = 0;
+    virtual void resume() = 0;
+    virtual void stop() = 0;
+    virtual void shutdown() {}
+    // Bytes of sound still waiting to be played; 0 when nothing plays.
+    virtual uint32_t queuedBytes() const { return 0; }
+};
+// nullptr restores the system backend. The caller keeps ownership of the backend it installs.
+void setAudioBackend(audioBackend* backend);
+audioBackend& systemAudioBackend();
+
+// Returns an OpenGL texture name, 0 when nothing was loaded.
+GLuint loadTextureFile(const char* theCFilename, bool generateMipmaps);
+
+// Renders the show to a movie while the program mode is kpmMakingMovie.
+void RenderMovie();

@@ -1,0 +1,34 @@
+// Rendering utilities: the bitmap-font overlay, the frame-rate readout and credits line, the one
+// fatal-error exit, degree trigonometry, normals and the eased motions of the timeline.
+#pragma once
+
+#include <cstddef>
+
+// Text in window pixels, origin at the lower left; a line break starts a line 12 pixels lower.
+void DrawText(const char* s, int x, int y);
+void DrawFrameRate();
+void ShowCopyright(const char* year, const char* rightsOwner, const char* artist,
+                   const char* title);
+// The credits line, as ShowCopyright draws it; the text is cut to fit `size`.
+void formatCopyright(char* out, size_t size, const char* year, const char* rightsOwner,
+                     const char* artist, const char* title);
+// The text the frame-rate readout drew last.
+const char* frameRateReadout();
+
+// Writes s and a line end to standard output and ends the process with status -1.
+[[noreturn]] void fatal(const char* s);
+void openGLCheckError();
+
+// Degrees per radian, in single precision: every degree conversion uses this rounded value.
+const float degPerRad = 57.29578f;
+
+float sin_d(float f);
+float cos_d(float f);
+float atan_d(float f);
+void ReduceToUnit(float* vector);
+void calculateNormal(float* out, const float* va, const float* vb, const float* vc);
+
+// Eased motions read the animation clock themselves; callers pass only the schedule.
+float smoothAcceleration(float startTime, float rampDur, float cruiseDur, float initialVal,
+                         float finalVal);
+float speedUp(float startTime, float duration, float initialVal, float finalVal);

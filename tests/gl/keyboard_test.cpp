@@ -1,0 +1,137 @@
+// The keyboard: modes, the clock, the soundtrack and the camera, through the real callbacks.
+#include "basicsource/main.h"
+#include "basicsource/platform.h"
+#include "support/fake_clock.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class recordingBackend : public audioBackend {
+  public:
+    void play(const char* f) override { log += std::string("play ") + f + ";"; }
+    void pause() override { log += "pause;"; }
+    void resume() override { log += "resume;"; }
+    void stop() override { log += "stop;"; }
+    std::string log;
+};
+
+class Keyboard : public testing::Test {
+  protected:
+    void SetUp() override {
+        setAudioBackend(&music);
+        savedCamera = camera;
+        gProgramMode = kpmAtStart;
+        sounds = 1;
+    }
+    void TearDown() override {
+        setAudioBackend(nullptr);
+        camera = savedCamera;
+        gProgramMode = kpmAtStart;
+        gTextOn = false;
+        gWireFrameOnly = false;
+        sounds = 1;
+    }
+    void press(const char* keys) {
+        for (const char* k = keys; *k; ++k) {
+            KeyPress(static_cast<unsigned char>(*k), 0, 0);
+        }
+    }
+    recordingBackend music;
+    cameraClass savedCamera;
+    fakeClock clock;
+};
+
+} // namespace
+
+TEST_F(Keyboard, AStartsTheShowAndTheSoundtrackFromAnyMode) {
+    gFrameCounter = 99;
+    for (ProgramMode from : {kpmAtStart, kpmAnimating, kpmPaused, kpmFinished}) {
+        gProgramMode = from;
+        clock.advance(5000);
+        press("a");
+        EXPECT_EQ(gProgramMode, kpmAnimating);
+        EXPECT_EQ(gFrameCounter, 0);
+        EXPECT_EQ(getAnimationTime(), 0.0f);
+    }
+    EXPECT_EQ(music.log, "play resources/Sonavel.wav;play resources/Sonavel.wav;"
+                         "play resources/Sonavel.wav;play resources/Sonavel.wav;");
+    music.log.clear();
+    sounds = 0;
+    press("a");
+    EXPECT_EQ(music.log, "");
+}
+
+TEST_F(Keyboard, PPausesAndResumesTheShowAndTheMusicTogether) {
+    press("a");
+    clock.advance(3000);
+    press("p");
+    EXPECT_EQ(gProgramMode, kpmPaused);
+    clock.advance(60000);
+    press("p");
+    EXPECT_EQ(gProgramMode, kpmAnimating);
+    EXPECT_FLOAT_EQ(getAnimationTime(), 3.0f);
+    EXPECT_EQ(music.log, "play resources/Sonavel.wav;pause;resume;");
+
+    music.log.clear();
+    for (ProgramMode other : {kpmAtStart, kpmFinished}) {
+        gProgramMode = other;
+        press("p");
+        EXPECT_EQ(gProgramMode, other);
+    }
+    EXPECT_EQ(music.log, "");
+}
+
+TEST_F(Keyboard, MRunsTheMovieHookAndFinishes) {
+    press("a");
+    clock.advance(7000);
+    press("m");
+    EXPECT_EQ(gProgramMode, kpmFinished);
+    EXPECT_EQ(gFrameCounter, 0);
+    EXPECT_LT(getAnimationTime(), 1.0f);
+}
+
+TEST_F(Keyboard, TogglesAndCameraStepsAlongWorldAxes) {
+    camera = cameraClass();
+    press("tw");
+    EXPECT_TRUE(gTextOn);
+    EXPECT_TRUE(gWireFrameOnly);
+    press("tw");
+    EXPECT_FALSE(gTextOn);
+    EXPECT_FALSE(gWireFrameOnly);
+
+    press("lluddiooo"); // x -2, y -1, z +2
+    EXPECT_FLOAT_EQ(camera.getLocation().data[0], -2);
+    EXPECT_FLOAT_EQ(camera.getLocation().data[1], -1);
+    EXPECT_FLOAT_EQ(camera.getLocation().data[2], 10);
+    press("r");
+    EXPECT_FLOAT_EQ(camera.getLocation().data[0], -1);
+    EXPECT_FLOAT_EQ(camera.getTarget().data[0], 0);
+
+    SpecialKeyPress(GLUT_KEY_LEFT, 0, 0);
+    SpecialKeyPress(GLUT_KEY_UP, 0, 0);
+    SpecialKeyPress(GLUT_KEY_UP, 0, 0);
+    SpecialKeyPress(GLUT_KEY_RIGHT, 0, 0);
+    SpecialKeyPress(GLUT_KEY_RIGHT, 0, 0);
+    SpecialKeyPress(GLUT_KEY_DOWN, 0, 0);
+    SpecialKeyPress(GLUT_KEY_F1, 0, 0);
+    SpecialKeyPress(GLUT_KEY_PAGE_UP, 0, 0);
+    EXPECT_FLOAT_EQ(camera.getTarget().data[0], 1);
+    EXPECT_FLOAT_EQ(camera.getTarget().data[1], 1);
+    EXPECT_FLOAT_EQ(camera.getTarget().data[2], 0);
+    EXPECT_FLOAT_EQ(camera.getLocation().data[0], -1);
+}
+
+TEST_F(Keyboard, UpperCaseAndUnlistedKeysDoNothing) {
+    camera = cameraClass();
+    press("APMTWLRUDIOQxyz1 \t");
+    EXPECT_EQ(gProgramMode, kpmAtStart);
+    EXPECT_FALSE(gTextOn);
+    EXPECT_FALSE(gWireFrameOnly);
+    EXPECT_FLOAT_EQ(camera.getLocation().data[0], 0);
+    EXPECT_FLOAT_EQ(camera.getLocation().data[2], 8);
+    EXPECT_EQ(music.log, "");
+}
