@@ -22,6 +22,11 @@ bool gWireFrameOnly = false;
 bool gTextOn = false;
 int sounds = 1;
 std::vector<object3D*> shapeVector;
+// Built before main in this order: OpenGL lights 1 to 4 (GL_LIGHT0 is not used).
+light light1(1);
+light light2(2);
+light light3(3);
+light light4(4);
 cameraClass camera;
 
 const char* const kSoundtrackFile = "resources/Sonavel.wav";
@@ -91,7 +96,14 @@ void ViewScene() {
     glEnable(GL_NORMALIZE);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambientLight);
     glLoadIdentity();
+    light1.tellGL();
+    light2.tellGL();
+    light3.tellGL();
+    light4.tellGL();
 
+    for (object3D* shape : shapeVector) {
+        shape->draw(kDrawOpaque);
+    }
     // Translucent objects are drawn after the opaque ones, unsorted, over a read-only depth
     // buffer; the alpha test stays on for the rest of the frame and the next one.
     glDepthMask(GL_FALSE);
@@ -99,6 +111,9 @@ void ViewScene() {
     glEnable(GL_ALPHA_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (object3D* shape : shapeVector) {
+        shape->draw(kDrawTranslucent);
+    }
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
 

@@ -4,11 +4,10 @@
 
 #include "basicsource/constants.h"
 #include "support/camera.h"
+#include "support/light.h"
 
 #include <cstdint>
 #include <vector>
-
-class object3D;
 
 extern ProgramMode gProgramMode;
 extern long gFrameCounter;
@@ -19,6 +18,10 @@ extern bool gWireFrameOnly;
 extern bool gTextOn;
 extern int sounds;
 extern std::vector<object3D*> shapeVector;
+extern light light1;
+extern light light2;
+extern light light3;
+extern light light4;
 extern cameraClass camera;
 
 // The soundtrack, relative to the working directory.

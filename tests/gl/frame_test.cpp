@@ -2,7 +2,7 @@
 // frame leaves behind, resizing, and the idle callback at the end of the show.
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
-#include "support/fake_clock.h"
+#include "helpers/fake_clock.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

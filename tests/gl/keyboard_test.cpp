@@ -1,7 +1,7 @@
 // The keyboard: modes, the clock, the soundtrack and the camera, through the real callbacks.
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
-#include "support/fake_clock.h"
+#include "helpers/fake_clock.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
 #include "basicsource/utility.h"
-#include "support/fake_clock.h"
+#include "helpers/fake_clock.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

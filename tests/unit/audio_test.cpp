@@ -1,7 +1,7 @@
 // The soundtrack: hooks reach the installed backend, and the SDL backend plays, replaces, pauses
 // and stops real WAV files, and stays silent when it cannot play.
 #include "basicsource/platform.h"
-#include "support/child_process.h"
+#include "helpers/child_process.h"
 
 #include <gtest/gtest.h>
 

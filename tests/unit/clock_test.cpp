@@ -1,7 +1,7 @@
 // The animation clock: reset, pause arithmetic, the frozen value after the show, and wraps.
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
-#include "support/fake_clock.h"
+#include "helpers/fake_clock.h"
 
 #include <gtest/gtest.h>
 

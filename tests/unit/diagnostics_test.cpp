@@ -2,7 +2,7 @@
 // standard output), and Escape and q (status 0, nothing written).
 #include "basicsource/main.h"
 #include "basicsource/utility.h"
-#include "support/child_process.h"
+#include "helpers/child_process.h"
 #include "support/face.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Degree trigonometry, normals, eased motion, vectors and matrices.
 #include "basicsource/utility.h"
-#include "support/fake_clock.h"
+#include "helpers/fake_clock.h"
 #include "support/matrix.h"
 
 #include <gtest/gtest.h>

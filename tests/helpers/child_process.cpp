@@ -1,5 +1,5 @@
 // fork + a pipe on standard output; the child never returns into the test runner.
-#include "support/child_process.h"
+#include "helpers/child_process.h"
 
 #include <cstdio>
 #include <sys/wait.h>

@@ -1,5 +1,5 @@
 // The controllable clock behind fakeClock.
-#include "support/fake_clock.h"
+#include "helpers/fake_clock.h"
 
 #include "basicsource/platform.h"
 
