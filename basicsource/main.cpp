@@ -72,6 +72,11 @@ void NextFrame() {
 }
 
 void ViewScene() {
+    renderFrame();
+    glutSwapBuffers();
+}
+
+void renderFrame() {
     gPolygonCount = 0;
     if (gProgramMode == kpmAnimating) {
         gFrameCounter++;
@@ -127,7 +132,6 @@ void ViewScene() {
     if (getAnimationTime() >= kCreditsFrom) {
         ShowCopyright(kCreditsYear, kCreditsRightsOwner, kCreditsArtist, kTitle);
     }
-    glutSwapBuffers();
 }
 
 void ResizeWindow(int w, int h) {

@@ -29,6 +29,8 @@ extern const char* const kSoundtrackFile;
 
 void NextFrame();
 void ViewScene();
+// Everything ViewScene draws, left in the back buffer without the swap (for reading it back).
+void renderFrame();
 void ResizeWindow(int w, int h);
 void KeyPress(unsigned char key, int x, int y);
 void SpecialKeyPress(int key, int x, int y);

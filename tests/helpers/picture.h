@@ -1,0 +1,24 @@
+// Reading a frame back from GL and saving it as a PNG for a person to look at.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb; // rows bottom-up, as GL returns them
+
+    const unsigned char* at(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
+    bool isBlack(int x, int y) const {
+        const unsigned char* p = at(x, y);
+        return (p[0] | p[1] | p[2]) == 0;
+    }
+};
+
+// The back buffer of the current window.
+picture readBackBuffer(int width, int height);
+// Writes the picture top-down as an 8-bit RGB PNG; false when the file cannot be written.
+bool savePng(const picture& p, const std::string& path);
+// Where the GL tests leave their pictures (in the build tree).
+std::string pictureDirectory();
