@@ -50,11 +50,21 @@ void setPerspective() {
     gluPerspective(kFieldOfView, windowAspectRatio(), kNearPlane, kFarPlane);
 }
 
+bool gIdleInstalled = false;
+
+// Every change of the idle callback goes through here, so the program knows whether it runs.
+void setIdle(void (*callback)()) {
+    glutIdleFunc(callback);
+    gIdleInstalled = callback != nullptr;
+}
+
 // Window sizes beyond what a short holds are kept at its largest value rather than wrapping
 // to a negative size.
 short toWindowSize(int pixels) { return short(std::clamp(pixels, 0, 32767)); }
 
 } // namespace
+
+bool idleCallbackInstalled() { return gIdleInstalled; }
 
 float windowAspectRatio() {
     return float(gWindowWidth) / float(std::max<short>(gWindowHeight, 1));
@@ -65,7 +75,7 @@ void NextFrame() {
         AnimateScene();
         ViewScene();
     } else if (gProgramMode == kpmFinished) {
-        glutIdleFunc(nullptr);
+        setIdle(nullptr);
         pauseAnimationTimer();
         stopMusic();
     }
@@ -154,7 +164,7 @@ void KeyPress(unsigned char key, int, int) {
         gFrameCounter = 0;
         resetAnimationTimer();
         gProgramMode = kpmAnimating;
-        glutIdleFunc(NextFrame);
+        setIdle(NextFrame);
         if (sounds) {
             playSoundFile(kSoundtrackFile);
         }
@@ -164,12 +174,12 @@ void KeyPress(unsigned char key, int, int) {
             gProgramMode = kpmPaused;
             pauseAnimationTimer();
             pauseMusic();
-            glutIdleFunc(nullptr);
+            setIdle(nullptr);
         } else if (gProgramMode == kpmPaused) {
             gProgramMode = kpmAnimating;
             unpauseAnimationTimer();
             unpauseMusic();
-            glutIdleFunc(NextFrame);
+            setIdle(NextFrame);
         }
         break;
     case 'm':
@@ -256,7 +266,7 @@ int lumenfoldMain(int argc, char** argv) {
     glutDisplayFunc(ViewScene);
     glutKeyboardFunc(KeyPress);
     glutSpecialFunc(SpecialKeyPress);
-    glutIdleFunc(nullptr);
+    setIdle(nullptr);
     glutReshapeFunc(ResizeWindow);
     // Closing the window from the window manager winds the platform down like `q` does.
     glutCloseFunc(platformWindup);

@@ -35,6 +35,9 @@ void ResizeWindow(int w, int h);
 void KeyPress(unsigned char key, int x, int y);
 void SpecialKeyPress(int key, int x, int y);
 
+// Whether NextFrame is installed as the idle callback.
+bool idleCallbackInstalled();
+
 // The width-to-height ratio of the window; a zero height (a minimised window) counts as 1.
 float windowAspectRatio();
 

@@ -1,6 +1,30 @@
-// Choreography: building the cast and posing it for the current show time.
+// Choreography: building the cast once, putting camera and lights into the opening state, and
+// posing everything for the current show time.
 #pragma once
+
+#include "objects/hexdome.h"
+#include "support/object3d.h"
+
+// Scene handles: every object is created once by ConstructScene and lives until the process ends.
+extern object3D** triangleArray; // six blocks that close into a hexagon
+extern object3D* triangleTranslucent;
+extern object3D* spaceTriangle;
+extern object3D* ground;
+extern hexdome* dome1;
+extern hexdome* dome2;
+extern hexdome* dome3;
+extern hexdome* dome5;
 
 void ConstructScene();
 void InitScene();
 void AnimateScene();
+
+// Each scene poses the cast for the show time t (seconds).
+void Scene1(float t1);
+void Scene2(float t2);
+void Scene3(float t3);
+void Scene4(float t4);
+void Scene5(float t5);
+
+// When the show ends.
+const float kShowLength = 130.0f;

@@ -2,7 +2,8 @@
 // silhouettes of the right colour. The frames are saved under the build tree's pictures/.
 #include "basicsource/main.h"
 #include "helpers/fake_clock.h"
-#include "helpers/picture.h"
+#include "basicsource/frame_capture.h"
+#include "helpers/pictures_dir.h"
 #include "objects/hex.h"
 #include "objects/hexdome.h"
 

@@ -1,7 +1,9 @@
 // The keyboard: modes, the clock, the soundtrack and the camera, through the real callbacks.
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
+#include "basicsource/scene.h"
 #include "helpers/fake_clock.h"
+#include "helpers/show_runner.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -22,12 +24,14 @@ class recordingBackend : public audioBackend {
 class Keyboard : public testing::Test {
   protected:
     void SetUp() override {
+        rebuildScene();
         setAudioBackend(&music);
         savedCamera = camera;
         gProgramMode = kpmAtStart;
         sounds = 1;
     }
     void TearDown() override {
+        destroyScene();
         setAudioBackend(nullptr);
         camera = savedCamera;
         gProgramMode = kpmAtStart;
@@ -56,6 +60,12 @@ TEST_F(Keyboard, AStartsTheShowAndTheSoundtrackFromAnyMode) {
         EXPECT_EQ(gProgramMode, kpmAnimating);
         EXPECT_EQ(gFrameCounter, 0);
         EXPECT_EQ(getAnimationTime(), 0.0f);
+        EXPECT_TRUE(idleCallbackInstalled());
+        // InitScene puts the camera back and hides the ground.
+        EXPECT_EQ(camera.getLocation().data[0], -16);
+        EXPECT_TRUE(ground->isInvisible());
+        camera.moveBy(5, 5, 5);
+        ground->show();
     }
     EXPECT_EQ(music.log, "play resources/Sonavel.wav;play resources/Sonavel.wav;"
                          "play resources/Sonavel.wav;play resources/Sonavel.wav;");
@@ -70,9 +80,11 @@ TEST_F(Keyboard, PPausesAndResumesTheShowAndTheMusicTogether) {
     clock.advance(3000);
     press("p");
     EXPECT_EQ(gProgramMode, kpmPaused);
+    EXPECT_FALSE(idleCallbackInstalled());
     clock.advance(60000);
     press("p");
     EXPECT_EQ(gProgramMode, kpmAnimating);
+    EXPECT_TRUE(idleCallbackInstalled());
     EXPECT_FLOAT_EQ(getAnimationTime(), 3.0f);
     EXPECT_EQ(music.log, "play resources/Sonavel.wav;pause;resume;");
 
@@ -91,7 +103,43 @@ TEST_F(Keyboard, MRunsTheMovieHookAndFinishes) {
     press("m");
     EXPECT_EQ(gProgramMode, kpmFinished);
     EXPECT_EQ(gFrameCounter, 0);
-    EXPECT_LT(getAnimationTime(), 1.0f);
+    // The idle callback is left as it was; its next call stops the loop.
+    EXPECT_TRUE(idleCallbackInstalled());
+    NextFrame();
+    EXPECT_FALSE(idleCallbackInstalled());
+    float frozen = getAnimationTime();
+    clock.advance(3000);
+    EXPECT_EQ(getAnimationTime(), frozen);
+
+    // While paused there is no idle callback, and m leaves none.
+    press("a");
+    press("p");
+    press("m");
+    EXPECT_EQ(gProgramMode, kpmFinished);
+    EXPECT_FALSE(idleCallbackInstalled());
+    press("p"); // nothing to resume
+    EXPECT_EQ(gProgramMode, kpmFinished);
+    press("a"); // a starts the show again after the end
+    EXPECT_EQ(gProgramMode, kpmAnimating);
+    EXPECT_TRUE(idleCallbackInstalled());
+}
+
+TEST_F(Keyboard, ManualCameraMovesLastUntilTheTimelineSetsTheValueAgain) {
+    press("a");
+    clock.advance(2000);
+    NextFrame();
+    press("u"); // Scene1 sets the camera location every frame
+    float moved = camera.getLocation().data[1];
+    clock.advance(40);
+    NextFrame();
+    EXPECT_LT(camera.getLocation().data[1], moved - 0.5f);
+    press("p");
+    float before = camera.getLocation().data[1];
+    press("uu"); // while paused, moves stay
+    float paused = camera.getLocation().data[1];
+    EXPECT_FLOAT_EQ(paused, before + 2);
+    ViewScene();
+    EXPECT_EQ(camera.getLocation().data[1], paused);
 }
 
 TEST_F(Keyboard, TogglesAndCameraStepsAlongWorldAxes) {

@@ -3,7 +3,8 @@
 #include "basicsource/main.h"
 #include "helpers/bmp_builder.h"
 #include "helpers/fake_clock.h"
-#include "helpers/picture.h"
+#include "basicsource/frame_capture.h"
+#include "helpers/pictures_dir.h"
 #include "objects/terrain.h"
 
 #include <GL/gl.h>

@@ -1,4 +1,5 @@
-// Reading a frame back from GL and saving it as a PNG for a person to look at.
+// Reading a frame back from the GL back buffer and saving it as a PNG: for pictures of the show
+// (tests, the contact sheet) and for the movie's PNG frames.
 #pragma once
 
 #include <string>
@@ -20,5 +21,7 @@ struct picture {
 picture readBackBuffer(int width, int height);
 // Writes the picture top-down as an 8-bit RGB PNG; false when the file cannot be written.
 bool savePng(const picture& p, const std::string& path);
-// Where the GL tests leave their pictures (in the build tree).
-std::string pictureDirectory();
+// The picture scaled down by a whole factor (box filter), for thumbnails.
+picture shrink(const picture& p, int factor);
+// Copies `tile` into `sheet` with its lower-left corner at (x, y).
+void paste(picture& sheet, const picture& tile, int x, int y);
