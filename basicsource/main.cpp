@@ -66,6 +66,11 @@ short toWindowSize(int pixels) { return short(std::clamp(pixels, 0, 32767)); }
 
 bool idleCallbackInstalled() { return gIdleInstalled; }
 
+void formatStatusLine(char* out, size_t size) {
+    std::snprintf(out, size, "Frame: %ld, Polygons: %ld, Time: %0.1f", gFrameCounter,
+                  long(gPolygonCount), double(getAnimationTime()));
+}
+
 float windowAspectRatio() {
     return float(gWindowWidth) / float(std::max<short>(gWindowHeight, 1));
 }
@@ -134,8 +139,7 @@ void renderFrame() {
 
     if (gTextOn) {
         char tempStr[64];
-        std::snprintf(tempStr, sizeof tempStr, "Frame: %ld, Polygons: %ld, Time: %0.1f",
-                      gFrameCounter, long(gPolygonCount), double(getAnimationTime()));
+        formatStatusLine(tempStr, sizeof tempStr);
         DrawText(tempStr, 10, 20);
         DrawFrameRate();
     }

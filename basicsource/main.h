@@ -6,6 +6,7 @@
 #include "support/camera.h"
 #include "support/light.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +35,9 @@ void renderFrame();
 void ResizeWindow(int w, int h);
 void KeyPress(unsigned char key, int x, int y);
 void SpecialKeyPress(int key, int x, int y);
+
+// The status line: frame counter, polygons of the last frame and the animation time.
+void formatStatusLine(char* out, size_t size);
 
 // Whether NextFrame is installed as the idle callback.
 bool idleCallbackInstalled();

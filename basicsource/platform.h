@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 void platformInitialise();
 void platformWindup();
@@ -56,3 +58,36 @@ GLuint loadTextureFile(const char* theCFilename, bool generateMipmaps);
 
 // Renders the show to a movie while the program mode is kpmMakingMovie.
 void RenderMovie();
+// Replaces what RenderMovie does (tests watch key m without rendering two minutes of film);
+// nullptr restores the real renderer.
+void setMovieHook(void (*hook)());
+
+// What a movie is made of, and where it goes.
+struct movieFormat {
+    int width = 720;
+    int height = 576;
+    int fps = 25;
+    float from = 0;                // show time of the first frame, seconds
+    float to = 130;                // show time of the last frame
+    std::string soundtrack;        // WAV for the audio track; empty or missing: no audio
+    std::string output = "movie/lumenfold.mp4";
+};
+
+// Receives the frames of a movie. The finished movie replaces an earlier one only when it is
+// complete; a cancelled one leaves nothing behind.
+class movieSink {
+  public:
+    virtual ~movieSink() = default;
+    // width * height * 3 bytes of RGB, rows bottom-up as GL reads them.
+    virtual bool writeFrame(const unsigned char* rgb) = 0;
+    // Completes the movie and puts it in place; false when that failed.
+    virtual bool finish() = 0;
+    // Removes everything partial and keeps the previous movie.
+    virtual void cancel() = 0;
+    // Where the finished movie is (or was to be).
+    virtual std::string describe() const = 0;
+};
+
+// An H.264 MP4 through the ffmpeg program; numbered PNG files next to the output when ffmpeg
+// is not installed. Null when the output folder cannot be made.
+std::unique_ptr<movieSink> openMovieSink(const movieFormat& format);

@@ -4,6 +4,7 @@
 
 #include "basicsource/constants.h"
 #include "basicsource/main.h"
+#include "basicsource/movie.h"
 
 #include <cstring>
 #include <ctime>
@@ -88,4 +89,22 @@ GLuint loadTextureFile(const char*, bool) {
     return 0;
 }
 
-void RenderMovie() {}
+namespace {
+void (*gMovieHook)() = nullptr;
+} // namespace
+
+void setMovieHook(void (*hook)()) { gMovieHook = hook; }
+
+void RenderMovie() {
+    if (gMovieHook) {
+        gMovieHook();
+        return;
+    }
+    movieOptions options;
+    options.showProgress = true;
+    movieReport report = renderShowMovie(options);
+    if (report.cancelled) {
+        // Escape stops the movie and then quits, as it always does.
+        KeyPress(27, 0, 0);
+    }
+}

@@ -21,11 +21,22 @@ class recordingBackend : public audioBackend {
     std::string log;
 };
 
+int gMovieCalls = 0;
+ProgramMode gModeDuringMovie = kpmAtStart;
+float gTimeDuringMovie = -1;
+void recordMovie() {
+    ++gMovieCalls;
+    gModeDuringMovie = gProgramMode;
+    gTimeDuringMovie = getAnimationTime();
+}
+
 class Keyboard : public testing::Test {
   protected:
     void SetUp() override {
         rebuildScene();
         setAudioBackend(&music);
+        setMovieHook(recordMovie);
+        gMovieCalls = 0;
         savedCamera = camera;
         gProgramMode = kpmAtStart;
         sounds = 1;
@@ -33,6 +44,7 @@ class Keyboard : public testing::Test {
     void TearDown() override {
         destroyScene();
         setAudioBackend(nullptr);
+        setMovieHook(nullptr);
         camera = savedCamera;
         gProgramMode = kpmAtStart;
         gTextOn = false;
@@ -101,6 +113,9 @@ TEST_F(Keyboard, MRunsTheMovieHookAndFinishes) {
     press("a");
     clock.advance(7000);
     press("m");
+    EXPECT_EQ(gMovieCalls, 1);
+    EXPECT_EQ(gModeDuringMovie, kpmMakingMovie);
+    EXPECT_EQ(gTimeDuringMovie, 0.0f); // the clock was reset before the movie
     EXPECT_EQ(gProgramMode, kpmFinished);
     EXPECT_EQ(gFrameCounter, 0);
     // The idle callback is left as it was; its next call stops the loop.

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The movie, end to end: the headless program renders a short range to an MP4 that ffprobe
+# reads as H.264 720 x 576 at 25 fps with an audio track of the range's length, or to PNG files
+# when ffmpeg is not on the PATH; and in the real program, Escape during key m's render keeps
+# the previous movie and leaves nothing partial behind, then quits with status 0.
+bin=${1:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold_movie}
+movie_bin=${3:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold_movie}
+. "$(dirname "$0")/lib.sh"
+
+"$movie_bin" --from 10 --to 11 --output "$work/short/lumenfold.mp4" 2>"$work/movie.log" ||
+    fail "the headless render failed: $(cat "$work/movie.log")"
+probe() { ffprobe -v error -select_streams "$1" -show_entries "stream=$2" -of csv=p=0 "$work/short/lumenfold.mp4"; }
+[ "$(probe v:0 codec_name)" = h264 ] || fail "video is $(probe v:0 codec_name), not h264"
+[ "$(probe v:0 width,height)" = "720,576" ] || fail "video is $(probe v:0 width,height)"
+[ "$(probe v:0 r_frame_rate)" = "25/1" ] || fail "video runs at $(probe v:0 r_frame_rate)"
+[ "$(probe v:0 pix_fmt)" = yuv420p ] || fail "pixels are $(probe v:0 pix_fmt)"
+frames=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$work/short/lumenfold.mp4")
+[ "$frames" = 26 ] || fail "$frames video frames, not 26"
+audio=$(probe a:0 duration)
+awk -v d="$audio" 'BEGIN { exit !(d > 0.95 && d < 1.15) }' || fail "audio lasts $audio s, not about 1.04 s"
+ls -A "$work/short" | grep -v '^lumenfold.mp4$' && fail "files besides the movie were left"
+
+mkdir -p "$work/nopath"
+PATH="$work/nopath" "$movie_bin" --from 20 --to 20.4 --output "$work/png/lumenfold.mp4" 2>"$work/movie.log" ||
+    fail "the render without ffmpeg failed: $(cat "$work/movie.log")"
+[ "$(ls "$work/png" | grep -c '^frame-[0-9]\{5\}\.png$')" = 11 ] || fail "not 11 PNG frames: $(ls "$work/png")"
+[ -e "$work/png/lumenfold.mp4" ] && fail "an MP4 appeared without ffmpeg"
+
+# Key m in the real program, cancelled with Escape while it renders.
+show=$work/show
+mkdir -p "$show/movie"
+ln -s "$PWD/resources" "$show/resources"
+echo "the previous movie" >"$show/movie/lumenfold.mp4"
+cd "$show"
+start
+key m
+for _ in $(seq 100); do
+    xwininfo -id "$wid" 2>/dev/null | grep -q 'movie [0-9]*%' && break
+    ls -A movie | grep -q partial && break
+    sleep 0.1
+done
+ls -A movie | grep -q partial || fail "no movie was being written after m"
+sleep 1
+key Escape
+finish
+[ "$status" = 0 ] || fail "exit status $status after Escape, not 0"
+[ "$(cat movie/lumenfold.mp4)" = "the previous movie" ] || fail "the previous movie was changed"
+[ "$(ls -A movie)" = lumenfold.mp4 ] || fail "left behind: $(ls -A movie)"
+[ -s "$work/stdout" ] && fail "the movie path wrote to standard output"
+echo "PASS: headless MP4 and PNG renders; Escape during m keeps the previous movie"
