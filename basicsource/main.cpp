@@ -258,15 +258,19 @@ void SpecialKeyPress(int key, int, int) {
     glutPostRedisplay();
 }
 
-int lumenfoldMain(int argc, char** argv) {
-    platformInitialise();
+void openShowWindow(const char* title) {
     gWindowWidth = kWindowWidth;
     gWindowHeight = kWindowHeight;
-    glutInit(&argc, argv);
     glutInitWindowSize(gWindowWidth, gWindowHeight);
     glutInitWindowPosition(100, 100);
     glutInitDisplayString("double rgb depth>=16");
-    glutCreateWindow(kTitle);
+    glutCreateWindow(title);
+}
+
+int lumenfoldMain(int argc, char** argv) {
+    platformInitialise();
+    glutInit(&argc, argv);
+    openShowWindow(kTitle);
     glutDisplayFunc(ViewScene);
     glutKeyboardFunc(KeyPress);
     glutSpecialFunc(SpecialKeyPress);

@@ -45,5 +45,8 @@ bool idleCallbackInstalled();
 // The width-to-height ratio of the window; a zero height (a minimised window) counts as 1.
 float windowAspectRatio();
 
+// Opens the 720 x 576 double-buffered window with a depth buffer at (100, 100), after glutInit.
+void openShowWindow(const char* title);
+
 // Opens the window, builds the scene and runs the GLUT main loop; returns only if the loop does.
 int lumenfoldMain(int argc, char** argv);

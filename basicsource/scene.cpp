@@ -90,22 +90,21 @@ void InitScene() {
     ground->hide();
     // A light with no parent shines from twice its location: these light the scene from
     // (-20, 6, 20), (-20, 6, -10), (-20, 1, 20) and (-20, 1, -10).
-    light1.turnOn();
-    light1.setLocation(-10, 3, 10);
-    light1.setColour(0.7f, 0.7f, 0.7f, 1.0f);
-    light1.setSpecularColour(0.2f, 0.2f, 0.2f, 0.2f);
-    light2.turnOn();
-    light2.setLocation(-10, 3, -5);
-    light2.setColour(0.7f, 0.7f, 0.7f, 1.0f);
-    light2.setSpecularColour(0.2f, 0.2f, 0.2f, 0.2f);
-    light3.turnOn();
-    light3.setLocation(-10, 0.5f, 10);
-    light3.setColour(0.7f, 0.7f, 0.7f, 1.0f);
-    light3.setSpecularColour(0.2f, 0.2f, 0.2f, 1.0f);
-    light4.turnOn();
-    light4.setLocation(-10, 0.5f, -5);
-    light4.setColour(0.7f, 0.7f, 0.7f, 1.0f);
-    light4.setSpecularColour(0.2f, 0.2f, 0.2f, 1.0f);
+    struct lightSetting {
+        light* which;
+        float x, y, z;
+        float specularAlpha;
+    };
+    const lightSetting settings[4] = {{&light1, -10, 3, 10, 0.2f},
+                                      {&light2, -10, 3, -5, 0.2f},
+                                      {&light3, -10, 0.5f, 10, 1.0f},
+                                      {&light4, -10, 0.5f, -5, 1.0f}};
+    for (const lightSetting& s : settings) {
+        s.which->turnOn();
+        s.which->setLocation(s.x, s.y, s.z);
+        s.which->setColour(0.7f, 0.7f, 0.7f, 1.0f);
+        s.which->setSpecularColour(0.2f, 0.2f, 0.2f, s.specularAlpha);
+    }
 }
 
 void AnimateScene() {

@@ -44,11 +44,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    gWindowWidth = kWindowWidth;
-    gWindowHeight = kWindowHeight;
-    glutInitWindowSize(gWindowWidth, gWindowHeight);
-    glutInitDisplayString("double rgb depth>=16");
-    glutCreateWindow("Lumenfold movie");
+    openShowWindow("Lumenfold movie");
     gProgramMode = kpmMakingMovie;
 
     auto start = std::chrono::steady_clock::now();

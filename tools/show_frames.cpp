@@ -43,12 +43,7 @@ int main(int argc, char** argv) {
     }
     std::sort(frames.begin(), frames.end());
 
-    gWindowWidth = kWindowWidth;
-    gWindowHeight = kWindowHeight;
-    glutInitWindowSize(gWindowWidth, gWindowHeight);
-    glutInitWindowPosition(100, 100);
-    glutInitDisplayString("double rgb depth>=16");
-    glutCreateWindow("Lumenfold frames");
+    openShowWindow("Lumenfold frames");
     ResizeWindow(gWindowWidth, gWindowHeight);
     setClockSource(frameClock);
     ConstructScene();

@@ -2,6 +2,7 @@
 // silhouettes of the right colour. The frames are saved under the build tree's pictures/.
 #include "basicsource/main.h"
 #include "helpers/fake_clock.h"
+#include "helpers/show_runner.h"
 #include "basicsource/frame_capture.h"
 #include "helpers/pictures_dir.h"
 #include "objects/hex.h"
@@ -25,24 +26,14 @@ class GeodesicPictures : public testing::Test {
         gTextOn = false;
         gWireFrameOnly = false;
         ResizeWindow(kWindowWidth, kWindowHeight);
-        // The show's lights: they shine from twice these locations, from the left and front.
-        light* lights[4] = {&light1, &light2, &light3, &light4};
-        const float where[4][3] = {{-10, 3, 10}, {-10, 3, -5}, {-10, 0.5f, 10}, {-10, 0.5f, -5}};
-        for (int i = 0; i < 4; ++i) {
-            lights[i]->turnOn();
-            lights[i]->setLocation(where[i][0], where[i][1], where[i][2]);
-            lights[i]->setColour(0.7f, 0.7f, 0.7f, 1.0f);
-            lights[i]->setSpecularColour(0.2f, 0.2f, 0.2f, i < 2 ? 0.2f : 1.0f);
-        }
+        lightLikeTheShow(); // from the left and front
         camera.setLocation(0, 2, 16);
         camera.setTarget(0, 0, 0);
     }
     void TearDown() override {
         shapeVector.clear();
         camera = savedCamera;
-        for (light* l : {&light1, &light2, &light3, &light4}) {
-            l->turnOff();
-        }
+        lightsOff();
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 

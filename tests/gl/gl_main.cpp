@@ -17,13 +17,8 @@ int main(int argc, char** argv) {
                              "test command, which starts Xvfb.\n");
         return 1;
     }
-    gWindowWidth = kWindowWidth;
-    gWindowHeight = kWindowHeight;
     glutInit(&argc, argv);
-    glutInitWindowSize(gWindowWidth, gWindowHeight);
-    glutInitWindowPosition(100, 100);
-    glutInitDisplayString("double rgb depth>=16");
-    glutCreateWindow("Lumenfold GL tests");
+    openShowWindow("Lumenfold GL tests");
     glViewport(0, 0, gWindowWidth, gWindowHeight);
     return RUN_ALL_TESTS();
 }

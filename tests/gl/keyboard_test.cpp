@@ -1,6 +1,7 @@
 // The keyboard: modes, the clock, the soundtrack and the camera, through the real callbacks.
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
+#include "helpers/recording_audio.h"
 #include "basicsource/scene.h"
 #include "helpers/fake_clock.h"
 #include "helpers/show_runner.h"
@@ -11,15 +12,6 @@
 #include <string>
 
 namespace {
-
-class recordingBackend : public audioBackend {
-  public:
-    void play(const char* f) override { log += std::string("play ") + f + ";"; }
-    void pause() override { log += "pause;"; }
-    void resume() override { log += "resume;"; }
-    void stop() override { log += "stop;"; }
-    std::string log;
-};
 
 int gMovieCalls = 0;
 ProgramMode gModeDuringMovie = kpmAtStart;

@@ -3,6 +3,7 @@
 #include "basicsource/main.h"
 #include "helpers/bmp_builder.h"
 #include "helpers/fake_clock.h"
+#include "helpers/show_runner.h"
 #include "basicsource/frame_capture.h"
 #include "helpers/pictures_dir.h"
 #include "objects/terrain.h"
@@ -93,13 +94,7 @@ TEST(TerrainDrawing, LitGreenGroundUnderTheShowsLights) {
     });
     ground.setLocation(0, -4, 0);
     ground.setLocalScale(2, 2, 2);
-    light* lights[4] = {&light1, &light2, &light3, &light4};
-    const float where[4][3] = {{-10, 3, 10}, {-10, 3, -5}, {-10, 0.5f, 10}, {-10, 0.5f, -5}};
-    for (int i = 0; i < 4; ++i) {
-        lights[i]->turnOn();
-        lights[i]->setLocation(where[i][0], where[i][1], where[i][2]);
-        lights[i]->setColour(0.7f, 0.7f, 0.7f, 1.0f);
-    }
+    lightLikeTheShow();
     cameraClass saved = camera;
     camera.setLocation(-24, 3.5f, 12);
     camera.setTarget(0, -4, 0);
@@ -109,9 +104,7 @@ TEST(TerrainDrawing, LitGreenGroundUnderTheShowsLights) {
     EXPECT_TRUE(savePng(p, pictureDirectory() + "/terrain.png"));
     shapeVector.clear();
     camera = saved;
-    for (light* l : lights) {
-        l->turnOff();
-    }
+    lightsOff();
     long green = 0, lit = 0;
     int brightestGreen = 0;
     for (int y = 0; y < p.height; ++y) {

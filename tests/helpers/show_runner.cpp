@@ -38,3 +38,20 @@ void playTo(fakeClock& clock, float seconds) {
     clock.advance(target - now);
     AnimateScene();
 }
+
+void lightLikeTheShow() {
+    light* lights[4] = {&light1, &light2, &light3, &light4};
+    const float where[4][3] = {{-10, 3, 10}, {-10, 3, -5}, {-10, 0.5f, 10}, {-10, 0.5f, -5}};
+    for (int i = 0; i < 4; ++i) {
+        lights[i]->turnOn();
+        lights[i]->setLocation(where[i][0], where[i][1], where[i][2]);
+        lights[i]->setColour(0.7f, 0.7f, 0.7f, 1.0f);
+        lights[i]->setSpecularColour(0.2f, 0.2f, 0.2f, i < 2 ? 0.2f : 1.0f);
+    }
+}
+
+void lightsOff() {
+    for (light* l : {&light1, &light2, &light3, &light4}) {
+        l->turnOff();
+    }
+}

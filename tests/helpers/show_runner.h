@@ -8,6 +8,10 @@
 void rebuildScene();
 // Deletes the cast and empties shapeVector.
 void destroyScene();
+// Places, colours and switches on the four lights as the show's opening does.
+void lightLikeTheShow();
+// Switches the four lights off again.
+void lightsOff();
 // Restarts the clock at 0 s in kpmAnimating (as key `a` does, without InitScene).
 void startShow(fakeClock& clock);
 // Poses every frame from the current show time up to `seconds`, the last one exactly there.

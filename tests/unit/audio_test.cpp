@@ -1,6 +1,7 @@
 // The soundtrack: hooks reach the installed backend, and the SDL backend plays, replaces, pauses
 // and stops real WAV files, and stays silent when it cannot play.
 #include "basicsource/platform.h"
+#include "helpers/recording_audio.h"
 #include "helpers/child_process.h"
 
 #include <gtest/gtest.h>
@@ -12,16 +13,6 @@
 #include <vector>
 
 namespace {
-
-class recordingBackend : public audioBackend {
-  public:
-    void play(const char* f) override { log += std::string("play ") + f + ";"; }
-    void pause() override { log += "pause;"; }
-    void resume() override { log += "resume;"; }
-    void stop() override { log += "stop;"; }
-    void shutdown() override { log += "shutdown;"; }
-    std::string log;
-};
 
 void put16(std::ofstream& out, uint16_t v) { out.put(char(v & 0xff)).put(char(v >> 8)); }
 void put32(std::ofstream& out, uint32_t v) {
