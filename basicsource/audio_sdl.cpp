@@ -1,9 +1,17 @@
 // The system audio backend: plays a WAV file once through SDL2's audio subsystem (no SDL window).
-// The whole file is queued on the device at once, so SDL's own thread plays it in the background
-// and the show never waits for it; without a device or a readable file the show runs on silently.
+// SDL's own thread pulls the samples from our buffer through a callback, so the show never waits
+// for the sound; without a device or a readable file the show runs on silently. The decoded file
+// is kept, so restarting the show with the same soundtrack allocates nothing.
 #include "basicsource/platform.h"
 
 #include <SDL.h>
+
+#include <algorithm>
+
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -11,21 +19,15 @@ class sdlAudioBackend : public audioBackend {
   public:
     void play(const char* theCFilename) override {
         stop(); // a new sound replaces the old one even when the new one cannot be played
-        if (!ensureInitialised()) {
+        if (!ensureInitialised() || !load(theCFilename) || !ensureDevice(loadedSpec)) {
             return;
         }
-        SDL_AudioSpec spec;
-        Uint8* buffer = nullptr;
-        Uint32 length = 0;
-        if (!SDL_LoadWAV(theCFilename, &spec, &buffer, &length)) {
-            return;
-        }
-        if (ensureDevice(spec)) {
-            SDL_QueueAudio(device, buffer, length);
-            SDL_PauseAudioDevice(device, 0);
-            paused = false;
-        }
-        SDL_FreeWAV(buffer);
+        SDL_LockAudioDevice(device);
+        position = 0;
+        playing = true;
+        SDL_UnlockAudioDevice(device);
+        SDL_PauseAudioDevice(device, 0);
+        paused = false;
     }
 
     void pause() override {
@@ -45,7 +47,9 @@ class sdlAudioBackend : public audioBackend {
     void stop() override {
         if (device) {
             SDL_PauseAudioDevice(device, 1);
-            SDL_ClearQueuedAudio(device);
+            SDL_LockAudioDevice(device);
+            playing = false;
+            SDL_UnlockAudioDevice(device);
             paused = false;
         }
     }
@@ -61,11 +65,32 @@ class sdlAudioBackend : public audioBackend {
             initialised = false;
         }
         failed = false;
+        playing = false;
     }
 
-    uint32_t queuedBytes() const override { return device ? SDL_GetQueuedAudioSize(device) : 0; }
+    uint32_t queuedBytes() const override {
+        if (!device) {
+            return 0;
+        }
+        SDL_LockAudioDevice(device);
+        uint32_t left = playing ? uint32_t(samples.size() - position) : 0;
+        SDL_UnlockAudioDevice(device);
+        return left;
+    }
 
   private:
+    // Runs on SDL's audio thread with the device locked.
+    static void fill(void* userdata, Uint8* stream, int length) {
+        auto* self = static_cast<sdlAudioBackend*>(userdata);
+        size_t wanted = size_t(length), copied = 0;
+        if (self->playing) {
+            copied = std::min(wanted, self->samples.size() - self->position);
+            std::memcpy(stream, self->samples.data() + self->position, copied);
+            self->position += copied;
+        }
+        std::memset(stream + copied, self->openedSpec.silence, wanted - copied);
+    }
+
     // SDL starts only when the first sound is asked for, so start-up pays nothing for it.
     // A failure is remembered: asking a missing device again each time the show restarts
     // would only repeat the driver's complaints.
@@ -86,11 +111,43 @@ class sdlAudioBackend : public audioBackend {
         return true;
     }
 
+    // Decodes the file into `samples`, unless it is the file decoded last time, unchanged.
+    bool load(const char* path) {
+        struct stat info;
+        if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) {
+            return false;
+        }
+        if (loadedPath == path && loadedSize == info.st_size &&
+            loadedTime == info.st_mtim.tv_sec && !samples.empty()) {
+            return true;
+        }
+        SDL_AudioSpec spec;
+        Uint8* buffer = nullptr;
+        Uint32 length = 0;
+        if (!SDL_LoadWAV(path, &spec, &buffer, &length)) {
+            return false;
+        }
+        if (device) {
+            SDL_LockAudioDevice(device); // the callback must not read while the buffer changes
+        }
+        samples.assign(buffer, buffer + length);
+        position = 0;
+        if (device) {
+            SDL_UnlockAudioDevice(device);
+        }
+        SDL_FreeWAV(buffer);
+        loadedSpec = spec;
+        loadedPath = path;
+        loadedSize = info.st_size;
+        loadedTime = info.st_mtim.tv_sec;
+        return true;
+    }
+
     // The device is opened in the file's own format (SDL converts for the hardware) and is
     // reopened only when a file in another format comes along.
     bool ensureDevice(const SDL_AudioSpec& wanted) {
-        if (device && wanted.freq == opened.freq && wanted.format == opened.format &&
-            wanted.channels == opened.channels) {
+        if (device && wanted.freq == openedSpec.freq && wanted.format == openedSpec.format &&
+            wanted.channels == openedSpec.channels) {
             return true;
         }
         if (device) {
@@ -99,21 +156,30 @@ class sdlAudioBackend : public audioBackend {
         }
         SDL_AudioSpec desired = wanted;
         desired.samples = 4096;
-        desired.callback = nullptr; // queued audio
-        desired.userdata = nullptr;
-        device = SDL_OpenAudioDevice(nullptr, 0, &desired, nullptr, 0);
+        desired.callback = fill;
+        desired.userdata = this;
+        SDL_AudioSpec obtained;
+        device = SDL_OpenAudioDevice(nullptr, 0, &desired, &obtained, 0);
         if (!device) {
+            loadedPath.clear(); // try the file again once a device can be had
             return false;
         }
-        opened = wanted;
+        openedSpec = obtained;
         return true;
     }
 
     bool initialised = false;
     bool failed = false;
     bool paused = false;
+    bool playing = false; // read by the audio thread under the device lock
     SDL_AudioDeviceID device = 0;
-    SDL_AudioSpec opened{};
+    SDL_AudioSpec openedSpec{};
+    SDL_AudioSpec loadedSpec{};
+    std::vector<Uint8> samples;
+    size_t position = 0;
+    std::string loadedPath;
+    off_t loadedSize = 0;
+    time_t loadedTime = 0;
 };
 
 } // namespace

@@ -4,8 +4,10 @@ set -u
 work=$(mktemp -d)
 pid=
 wid=
+extra_pids=()
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    for other in "${extra_pids[@]}"; do kill "$other" 2>/dev/null; done
     rm -rf "$work"
 }
 trap cleanup EXIT
