@@ -4,6 +4,7 @@
 //
 //   lumenfold_movie [--from SECONDS] [--to SECONDS] [--fps N] [--output PATH]
 #include "basicsource/main.h"
+#include "basicsource/platform.h"
 #include "basicsource/movie.h"
 
 #include <GL/freeglut.h>
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    platformInitialise();
     openShowWindow("Lumenfold movie");
     gProgramMode = kpmMakingMovie;
 

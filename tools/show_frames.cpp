@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     }
     std::sort(frames.begin(), frames.end());
 
+    platformInitialise();
     openShowWindow("Lumenfold frames");
     ResizeWindow(gWindowWidth, gWindowHeight);
     setClockSource(frameClock);

@@ -1,5 +1,6 @@
 // The GL tests share one real window and context, opened the way the program opens its own.
 #include "basicsource/main.h"
+#include "basicsource/platform.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     glutInit(&argc, argv);
+    platformInitialise();
     openShowWindow("Lumenfold GL tests");
     glViewport(0, 0, gWindowWidth, gWindowHeight);
     return RUN_ALL_TESTS();
