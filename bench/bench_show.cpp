@@ -16,6 +16,7 @@
 #include "objects/terrain.h"
 
 #include <GL/freeglut.h>
+#include <valgrind/callgrind.h>
 
 #include <algorithm>
 #include <atomic>
@@ -279,6 +280,33 @@ double launchToFirstFrame(const char* self) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--first-frame") == 0) {
         return firstFrameChild(argc, argv, std::atoi(argv[2]));
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--profile") == 0) {
+        // A few frames at one show time, for a profiler (tools/bench-profile runs callgrind).
+        platformInitialise();
+        glutInit(&argc, argv);
+        openShowWindow("Lumenfold profile");
+        ResizeWindow(kWindowWidth, kWindowHeight);
+        setClockSource(benchClock);
+        ConstructScene();
+        InitScene();
+        resetAnimationTimer();
+        gProgramMode = kpmAnimating;
+        poseUpTo(float(std::atof(argv[2])));
+        // Warm-up frames compile the rasteriser's code for this picture; then count.
+        for (int i = 0; i < 3; ++i) {
+            AnimateScene();
+            ViewScene();
+            glFinish();
+        }
+        CALLGRIND_TOGGLE_COLLECT;
+        for (int i = 0; i < std::atoi(argv[3]); ++i) {
+            AnimateScene();
+            ViewScene();
+            glFinish();
+        }
+        CALLGRIND_TOGGLE_COLLECT;
+        return 0;
     }
     bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
     const int framesPerSample = quick ? 3 : 15;
