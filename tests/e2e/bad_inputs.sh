@@ -26,7 +26,7 @@ while IFS=$'\t' read -r name expected; do
     cp "$work/corpus/$name" "$case_dir/resources/ground.bmp"
     run_in "$case_dir"
     if [ "$expected" = ACCEPT ]; then
-        wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name '^Lumenfold$' 2>/dev/null | head -n 1)
+        wid=$(new_window)
         [ -n "$wid" ] || fail "$name: no window, though the image is acceptable ($(cat "$work/stdout"))"
         key q
         finish
@@ -71,7 +71,7 @@ for what in missing empty truncated not-wav no-device; do
     (cd "$dir" && exec env SDL_AUDIODRIVER=$driver "$bin") >"$dir/stdout" 2>"$dir/stderr" &
     pids[$what]=$!
     extra_pids+=("${pids[$what]}")
-    wids[$what]=$(timeout 20 xdotool search --sync --onlyvisible --pid "${pids[$what]}" --name '^Lumenfold$' 2>/dev/null | head -n 1)
+    wids[$what]=$(new_window "${wids[@]}")
     [ -n "${wids[$what]}" ] || fail "soundtrack $what: no window"
     xdotool key --window "${wids[$what]}" a 2>/dev/null
 done
@@ -80,12 +80,15 @@ for what in "${!pids[@]}"; do
     pid=${pids[$what]}
     wid=${wids[$what]}
     kill -0 "$pid" 2>/dev/null || fail "soundtrack $what: the program ended during the show"
+    # The five windows overlap; raising one makes the program redraw what was hidden.
+    xdotool windowraise "$wid" 2>/dev/null
+    sleep 1
     shot "$what-1"
     sleep 1
     shot "$what-2"
     [ "$(differing "$what-1" "$what-2")" = 0 ] || fail "soundtrack $what: the show has not come to rest"
     # The credits line stands at the bottom left of the frozen last frame.
-    [ "$(brightest "$what-2" 400x20+0+516)" = 255 ] || fail "soundtrack $what: no credits line"
+    [ "$(brightest "$what-2" 400x20+0+516)" = 255 ] || { cp "$work/$what-2.png" "${TMPDIR:-/tmp}/lumenfold-$what-credits.png" 2>/dev/null; fail "soundtrack $what: no credits line (screenshot kept in ${TMPDIR:-/tmp}/lumenfold-$what-credits.png)"; }
     key q
     finish
     [ "$status" = 0 ] || fail "soundtrack $what: exit status $status after q"

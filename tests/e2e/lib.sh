@@ -26,10 +26,23 @@ start() {
     [ -n "$wid" ] || fail "no visible window named Lumenfold within 20 s"
 }
 
+# A visible Lumenfold window that is not among the ids given; waits up to 20 s. (freeglut does
+# not set _NET_WM_PID, so a search by process finds every Lumenfold window.)
+new_window() {
+    local known=" $* " candidate
+    for _ in $(seq 200); do
+        for candidate in $(xdotool search --onlyvisible --name '^Lumenfold$' 2>/dev/null); do
+            case $known in *" $candidate "*) ;; *) echo "$candidate"; return 0 ;; esac
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
 key() { xdotool key --window "$wid" "$@" 2>/dev/null; }
 
 # shot NAME: a screenshot of the window as $work/NAME.png
-shot() { import -window "$wid" "$work/$1.png" 2>/dev/null || fail "no screenshot"; }
+shot() { timeout 10 import -window "$wid" "$work/$1.png" 2>/dev/null || fail "no screenshot of window $wid"; }
 
 # Number of pixels that differ between two screenshots.
 differing() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
