@@ -2,6 +2,8 @@
 // levelled just under each dome's rim and blended into the hills around them.
 #include "tools/ground_layout.h"
 
+#include "tools/little_endian.h"
+
 #include "objects/bcc_triangle_block.h"
 #include "objects/hex.h"
 #include "objects/hexdome.h"
@@ -120,30 +122,22 @@ std::vector<unsigned char> groundBmp() {
     const uint32_t rowBytes = kGroundSize * 3, padding = (4 - rowBytes % 4) % 4;
     const uint32_t pixelBytes = (rowBytes + padding) * kGroundSize;
     std::vector<unsigned char> out;
-    auto put16 = [&](uint32_t v) {
-        out.push_back(uint8_t(v));
-        out.push_back(uint8_t(v >> 8));
-    };
-    auto put32 = [&](uint32_t v) {
-        put16(v & 0xffff);
-        put16(v >> 16);
-    };
     out.push_back('B');
     out.push_back('M');
-    put32(54 + pixelBytes);
-    put32(0);
-    put32(54);
-    put32(40);
-    put32(kGroundSize);
-    put32(kGroundSize);
-    put16(1);
-    put16(24);
-    put32(0);
-    put32(pixelBytes);
-    put32(2835);
-    put32(2835);
-    put32(0);
-    put32(0);
+    put32(out, 54 + pixelBytes);
+    put32(out, 0);
+    put32(out, 54);
+    put32(out, 40);
+    put32(out, kGroundSize);
+    put32(out, kGroundSize);
+    put16(out, 1);
+    put16(out, 24);
+    put32(out, 0);
+    put32(out, pixelBytes);
+    put32(out, 2835);
+    put32(out, 2835);
+    put32(out, 0);
+    put32(out, 0);
     for (int r = 0; r < kGroundSize; ++r) {
         for (int c = 0; c < kGroundSize; ++c) {
             unsigned char g = greys[size_t(r * kGroundSize + c)];

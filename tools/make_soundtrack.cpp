@@ -4,6 +4,8 @@
 // before 130 s. Deterministic: the same bytes on every run.
 //
 //   make_soundtrack OUTPUT.wav
+#include "tools/little_endian.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -240,15 +242,6 @@ double masterGain(double t) {
     double in = std::min(1.0, t / 1.0);
     double out = t < 120 ? 1.0 : std::max(0.0, (129.5 - t) / 9.5);
     return in * out * out;
-}
-
-void put16(std::vector<unsigned char>& out, uint32_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-void put32(std::vector<unsigned char>& out, uint32_t v) {
-    put16(out, v & 0xffff);
-    put16(out, v >> 16);
 }
 
 } // namespace

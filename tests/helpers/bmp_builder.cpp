@@ -1,19 +1,10 @@
 // BMP writer for tests.
 #include "helpers/bmp_builder.h"
 
+#include "tools/little_endian.h"
+
 #include <fstream>
 #include <sys/stat.h>
-
-namespace {
-void put16(std::vector<unsigned char>& out, uint32_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-void put32(std::vector<unsigned char>& out, uint32_t v) {
-    put16(out, v & 0xffff);
-    put16(out, v >> 16);
-}
-} // namespace
 
 std::vector<unsigned char> makeBmp(const bmpSpec& spec) {
     std::vector<unsigned char> out;
