@@ -53,7 +53,8 @@ TEST_F(Hierarchy, ACopyOwnsItsMeshAndSharesParentTextureAndList) {
     EXPECT_EQ(copy.getListName(), 42u);
     EXPECT_TRUE(copy.isTranslucent());
     EXPECT_EQ(copy.getLocalScale().data[1], 3);
-    copy = copy; // self-assignment is a no-op
+    testShape& same = copy;
+    copy = same; // self-assignment is a no-op
     EXPECT_EQ(copy.getVertexCount(), 10);
 }
 
