@@ -5,13 +5,10 @@
 
 #include <GL/gl.h>
 
-light::light(short oglLightNumber) {
+// A numbered light is the plain light placed further out, opaque, on its own GL light.
+light::light(short oglLightNumber) : light() {
     location.set(-6.0f, 1.5f, 25.0f);
     setColour(0.7f, 0.7f, 0.7f, 1.0f);
-    setSpecularColour(0.5f, 0.5f, 0.5f, 1.0f);
-    parent = nullptr;
-    oglLightID = GL_LIGHT0;
-    on = false;
     if (static_cast<unsigned short>(oglLightNumber) > 7) {
         fatal("attempt to create a non-existent OpenGL light");
     }
