@@ -1,6 +1,10 @@
 # Shared by the end-to-end tests: start the real program under the current X display, find its
 # window, take screenshots, send keys, and wait for it to end. Each test stops by itself.
+# Nothing here assumes an idle machine: every step waits for an event (a window, a picture, a
+# file, an exit), bounded by a generous limit, and a wait that runs out says what did not happen.
 set -u
+# A loaded machine or a sanitizer build is several times slower than a quiet one.
+wait_limit=${E2E_WAIT_SECONDS:-180}
 work=$(mktemp -d)
 pid=
 wid=
@@ -18,19 +22,35 @@ fail() {
     exit 1
 }
 
-# start [env assignments...]: runs the program with stdout and stderr captured, finds its window.
-start() {
-    env SDL_AUDIODRIVER=dummy "$@" "$bin" >"$work/stdout" 2>"$work/stderr" &
-    pid=$!
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Lumenfold$' 2>/dev/null | head -n 1)
-    [ -n "$wid" ] || fail "no visible window named Lumenfold within 20 s"
+# wait_for WHAT COMMAND...: runs COMMAND until it succeeds; fails saying that WHAT did not happen
+# within the limit, or that the program ended while waiting for it.
+wait_for() {
+    local what=$1 deadline=$((SECONDS + wait_limit))
+    shift
+    until "$@"; do
+        if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+            fail "the program ended while waiting: $what"
+        fi
+        [ "$SECONDS" -lt "$deadline" ] || fail "$what: did not happen within $wait_limit s"
+        sleep 0.2
+    done
 }
 
-# A visible Lumenfold window that is not among the ids given; waits up to 20 s. (freeglut does
-# not set _NET_WM_PID, so a search by process finds every Lumenfold window.)
+# start [env assignments...]: runs the program with stdout and stderr captured, finds its window.
+start() {
+    local known
+    known=$(xdotool search --onlyvisible --name '^Lumenfold$' 2>/dev/null)
+    env SDL_AUDIODRIVER=dummy "$@" "$bin" >"$work/stdout" 2>"$work/stderr" &
+    pid=$!
+    wid=$(new_window $known)
+    [ -n "$wid" ] || fail "no visible window named Lumenfold within $wait_limit s"
+}
+
+# A visible Lumenfold window that is not among the ids given, waiting for it up to the limit.
+# (freeglut does not set _NET_WM_PID, so a search by process finds every Lumenfold window.)
 new_window() {
-    local known=" $* " candidate
-    for _ in $(seq 200); do
+    local known=" $* " candidate deadline=$((SECONDS + wait_limit))
+    while [ "$SECONDS" -lt "$deadline" ]; do
         for candidate in $(xdotool search --onlyvisible --name '^Lumenfold$' 2>/dev/null); do
             case $known in *" $candidate "*) ;; *) echo "$candidate"; return 0 ;; esac
         done
@@ -42,7 +62,14 @@ new_window() {
 key() { xdotool key --window "$wid" "$@" 2>/dev/null; }
 
 # shot NAME: a screenshot of the window as $work/NAME.png
-shot() { timeout 10 import -window "$wid" "$work/$1.png" 2>/dev/null || fail "no screenshot of window $wid"; }
+shot() { timeout 60 import -window "$wid" "$work/$1.png" 2>/dev/null || fail "no screenshot of window $wid"; }
+
+# changed BASE NAME [PIXELS]: takes screenshot NAME; true when it differs from BASE in more than
+# PIXELS pixels (default 1000).
+changed() { shot "$2" && [ "$(differing "$1" "$2")" -gt "${3:-1000}" ]; }
+
+# at_rest NAME: true when two screenshots a moment apart are identical (the last is NAME).
+at_rest() { shot "$1-before" && sleep 0.3 && shot "$1" && [ "$(differing "$1-before" "$1")" = 0 ]; }
 
 # Number of pixels that differ between two screenshots.
 differing() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
@@ -50,13 +77,13 @@ differing() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut 
 # Largest channel value in a region WxH+X+Y of a screenshot (0 for black).
 brightest() { convert "$work/$1.png" -crop "$2" +repage -format '%[fx:int(255*maxima)]' info:; }
 
-# Waits up to 20 s for the program to end and sets `status` to its exit status.
+# Waits for the program to end and sets `status` to its exit status.
 finish() {
-    for _ in $(seq 200); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
+    local deadline=$((SECONDS + wait_limit))
+    while kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do
+        sleep 0.05
     done
-    kill -0 "$pid" 2>/dev/null && fail "the program did not end within 20 s"
+    kill -0 "$pid" 2>/dev/null && fail "the program did not end within $wait_limit s"
     wait "$pid"
     status=$?
     pid=

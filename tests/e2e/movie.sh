@@ -34,13 +34,8 @@ echo "the previous movie" >"$show/movie/lumenfold.mp4"
 cd "$show"
 start
 key m
-for _ in $(seq 100); do
-    xwininfo -id "$wid" 2>/dev/null | grep -q 'movie [0-9]*%' && break
-    ls -A movie | grep -q partial && break
-    sleep 0.1
-done
-ls -A movie | grep -q partial || fail "no movie was being written after m"
-sleep 1
+writing() { ls -A movie | grep -q partial; }
+wait_for "a movie being written after m" writing
 key Escape
 finish
 [ "$status" = 0 ] || fail "exit status $status after Escape, not 0"

@@ -4,53 +4,44 @@
 bin=${1:?usage: show_keys.sh path/to/lumenfold}
 . "$(dirname "$0")/lib.sh"
 start
-sleep 1
-shot start
+wait_for "the opening picture" at_rest start
 
 key a
-sleep 3
-shot playing
-[ "$(differing start playing)" -gt 1000 ] || fail "a few seconds after a the picture has not changed"
+wait_for "the picture moving after a" changed start playing
 
 key p
-sleep 0.5
-shot paused1
+wait_for "the picture holding still after p" at_rest paused1
+# Held still: nothing may change over a while (the show moves in every frame while it plays).
 sleep 1
 shot paused2
 [ "$(differing paused1 paused2)" = 0 ] || fail "the picture changed while paused"
 
-key t
-sleep 0.5
-shot text
 # The status line and the frame rate stand at the bottom left, in white.
 [ "$(brightest paused2 300x30+0+546)" -lt 250 ] || fail "white at the bottom left before t"
-[ "$(brightest text 300x30+0+546)" = 255 ] || fail "t did not show the status line"
+status_line_shown() { shot text && [ "$(brightest text 300x30+0+546)" = 255 ]; }
 key t
+wait_for "the status line after t" status_line_shown
+key t
+status_line_gone() { shot untext && [ "$(brightest untext 300x30+0+546)" -lt 250 ]; }
+wait_for "the status line going after a second t" status_line_gone
 
 key w
-sleep 0.5
-shot wire
-[ "$(differing paused2 wire)" -gt 1000 ] || fail "w did not change the picture"
+wait_for "the wireframe after w" changed paused2 wire
 black_solid=$(convert "$work/paused2.png" -fill white +opaque black -format '%[fx:int(mean*1000)]' info:)
 black_wire=$(convert "$work/wire.png" -fill white +opaque black -format '%[fx:int(mean*1000)]' info:)
 [ "$black_wire" -lt "$black_solid" ] || fail "wireframe shows no more background than solid"
 key w
-sleep 0.5
+solid_again() { shot before_arrows && [ "$(differing paused2 before_arrows)" = 0 ]; }
+wait_for "the solid picture again after a second w" solid_again
 
-shot before_arrows
 key Left Left Up
-sleep 0.5
-shot after_arrows
-[ "$(differing before_arrows after_arrows)" -gt 1000 ] || fail "the arrow keys did not move the view"
+wait_for "the view turning after the arrow keys" changed before_arrows after_arrows
 
+screen_size() { xwininfo -root | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}'; }
+window_size() { xwininfo -id "$wid" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}'; }
+fills_screen() { [ "$(window_size)" = "$(screen_size)" ]; }
 key f
-for _ in $(seq 50); do
-    size=$(xwininfo -id "$wid" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}')
-    [ "$size" = "$(xwininfo -root | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}')" ] && break
-    sleep 0.1
-done
-root=$(xwininfo -root | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}')
-[ "$size" = "$root" ] || fail "f left the window at $size, not the screen's $root"
+wait_for "the window filling the screen ($(screen_size)) after f" fills_screen
 
 key q
 finish

@@ -5,27 +5,27 @@ bin=${1:?usage: sound.sh path/to/lumenfold}
 find_bytes=${2:?usage: sound.sh path/to/lumenfold path/to/find_bytes}
 . "$(dirname "$0")/lib.sh"
 [ -s resources/Sonavel.wav ] || fail "resources/Sonavel.wav is missing: the build makes it"
-start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/played.raw"
+played=$work/played.raw
+start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$played"
 key a
 # Half a second into the music (the 44-byte header, then 176400 bytes a second).
 offset=$((44 + 88200))
-for _ in $(seq 100); do
-    "$find_bytes" contains resources/Sonavel.wav "$offset" 512 "$work/played.raw" >/dev/null && break
-    sleep 0.1
-done
-"$find_bytes" contains resources/Sonavel.wav "$offset" 512 "$work/played.raw" >/dev/null ||
-    fail "the soundtrack's samples never reached the device"
+wait_for "the soundtrack's samples reaching the device after a" \
+    "$find_bytes" contains resources/Sonavel.wav "$offset" 512 "$played"
+
+size() { stat -c %s "$played"; }
+# Only silence from some point on; sets paused_at to that point.
+gone_silent() { paused_at=$(size) && sleep 0.5 && "$find_bytes" zeros "$played" "$paused_at"; }
+# Something other than silence written after resumed_at.
+sounding() { [ "$(size)" -gt "$resumed_at" ] && ! "$find_bytes" zeros "$played" "$resumed_at"; }
 
 key p
-sleep 0.5
-paused_at=$(stat -c %s "$work/played.raw")
+wait_for "silence on the device after p" gone_silent
 sleep 1.5
-"$find_bytes" zeros "$work/played.raw" "$paused_at" || fail "sound was written while paused"
+"$find_bytes" zeros "$played" "$paused_at" || fail "sound was written while paused"
+resumed_at=$(size)
 key p
-sleep 1
-resumed_at=$(stat -c %s "$work/played.raw")
-sleep 1
-"$find_bytes" zeros "$work/played.raw" "$resumed_at" && fail "no sound after resuming"
+wait_for "sound on the device again after the second p" sounding
 
 key q
 finish

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A storm on the real program: for SECONDS (default 20) every listed key but m, unlisted keys,
 # arrow keys and window resizes down to 1 x 1, in a random order from SEED, with a often; the
-# program must live through it, and q must then end it with status 0 within a second.
+# program must live through it, and q must then end it with status 0 (how long that took is
+# reported, not judged: speed belongs in the benchmark).
 #   storm.sh path/to/lumenfold [SECONDS] [SEED]
 bin=${1:?usage: storm.sh path/to/lumenfold [SECONDS] [SEED]}
 seconds=${STORM_SECONDS:-20}
@@ -30,13 +31,8 @@ done
 xdotool windowsize "$wid" 720 576 2>/dev/null
 asked=$(date +%s%N)
 key q
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.02
-done
-took=$((($(date +%s%N) - asked) / 1000000))
 finish
+took=$((($(date +%s%N) - asked) / 1000000))
 [ "$status" = 0 ] || fail "exit status $status after q (seed $seed)"
-[ "$took" -le 1000 ] || fail "q took $took ms to end the program (seed $seed)"
 [ -s "$work/stdout" ] && fail "the program wrote to standard output (seed $seed)"
 echo "PASS: $events events in $seconds s, then q ended the program in $took ms"

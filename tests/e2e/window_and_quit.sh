@@ -14,12 +14,8 @@ y=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
 [ "$x" = 100 ] && [ "$y" = 100 ] || fail "window at ($x, $y), not (100, 100)"
 
 # The opening block is sand coloured: more red than blue, and brightly lit somewhere.
-for _ in $(seq 50); do
-    shot start
-    [ "$(brightest start 720x576+0+0)" -gt 100 ] && break
-    sleep 0.2
-done
-[ "$(brightest start 720x576+0+0)" -gt 100 ] || fail "the opening picture shows nothing"
+lit() { shot start && [ "$(brightest start 720x576+0+0)" -gt 100 ]; }
+wait_for "a lit opening picture" lit
 mean=$(convert "$work/start.png" -format '%[fx:mean.r*1000] %[fx:mean.b*1000]' info:)
 read -r red blue <<<"$mean"
 awk -v r="$red" -v b="$blue" 'BEGIN { exit !(r > 1.3 * b) }' || fail "the block is not sand coloured ($mean)"
