@@ -2,7 +2,9 @@
 // callbacks, the keyboard, and the program-wide variables the other units read and write.
 #include "basicsource/main.h"
 
+#include "basicsource/options.h"
 #include "basicsource/platform.h"
+#include "basicsource/player.h"
 #include "basicsource/scene.h"
 #include "basicsource/utility.h"
 
@@ -52,12 +54,6 @@ void setPerspective() {
 
 bool gIdleInstalled = false;
 
-// Every change of the idle callback goes through here, so the program knows whether it runs.
-void setIdle(void (*callback)()) {
-    glutIdleFunc(callback);
-    gIdleInstalled = callback != nullptr;
-}
-
 // Window sizes beyond what a short holds are kept at its largest value rather than wrapping
 // to a negative size.
 short toWindowSize(int pixels) { return short(std::clamp(pixels, 0, 32767)); }
@@ -66,9 +62,20 @@ short toWindowSize(int pixels) { return short(std::clamp(pixels, 0, 32767)); }
 
 bool idleCallbackInstalled() { return gIdleInstalled; }
 
+void setIdle(void (*callback)()) {
+    glutIdleFunc(callback);
+    gIdleInstalled = callback != nullptr;
+}
+
+std::string soundtrackFile() { return resourceFile("Sonavel.wav"); }
+
 void formatStatusLine(char* out, size_t size) {
-    std::snprintf(out, size, "Frame: %ld, Polygons: %ld, Time: %0.1f", gFrameCounter,
-                  long(gPolygonCount), double(getAnimationTime()));
+    int written = std::snprintf(out, size, "Frame: %ld, Polygons: %ld, Time: %0.1f",
+                                gFrameCounter, long(gPolygonCount), double(getAnimationTime()));
+    const double speed = animationSpeed();
+    if (speed != 1 && written >= 0 && size_t(written) < size) {
+        std::snprintf(out + written, size - size_t(written), ", Speed: %gx", speed);
+    }
 }
 
 float windowAspectRatio() {
@@ -80,6 +87,9 @@ void NextFrame() {
         AnimateScene();
         ViewScene();
     } else if (gProgramMode == kpmFinished) {
+        if (restartIfLooping()) {
+            return;
+        }
         setIdle(nullptr);
         pauseAnimationTimer();
         stopMusic();
@@ -91,7 +101,9 @@ void ViewScene() {
     glutSwapBuffers();
 }
 
-void renderFrame() {
+void renderFrame() { renderShowFrame(true); }
+
+void renderShowFrame(bool overlays) {
     gPolygonCount = 0;
     if (gProgramMode == kpmAnimating) {
         gFrameCounter++;
@@ -137,14 +149,20 @@ void renderFrame() {
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
 
-    if (gTextOn) {
-        char tempStr[64];
+    if (overlays && gTextOn) {
+        char tempStr[96];
         formatStatusLine(tempStr, sizeof tempStr);
-        DrawText(tempStr, 10, 20);
+        // A notice (where a screenshot went) takes the status line's place for a while.
+        DrawText(currentNotice().empty() ? tempStr : currentNotice().c_str(), 10, 20);
         DrawFrameRate();
+    } else if (overlays && !currentNotice().empty()) {
+        DrawText(currentNotice().c_str(), 10, 20);
     }
     if (getAnimationTime() >= kCreditsFrom) {
         ShowCopyright(kCreditsYear, kCreditsRightsOwner, kCreditsArtist, kTitle);
+    }
+    if (overlays) {
+        drawPlayerOverlays();
     }
 }
 
@@ -170,7 +188,7 @@ void KeyPress(unsigned char key, int, int) {
         gProgramMode = kpmAnimating;
         setIdle(NextFrame);
         if (sounds) {
-            playSoundFile(kSoundtrackFile);
+            playSoundFile(soundtrackFile().c_str());
         }
         break;
     case 'p':
@@ -234,6 +252,7 @@ void KeyPress(unsigned char key, int, int) {
         platformWindup();
         std::exit(0);
     default:
+        playerKeyPress(key);
         break;
     }
 }
@@ -253,9 +272,24 @@ void SpecialKeyPress(int key, int, int) {
         camera.moveTargetBy(0, -1, 0);
         break;
     default:
+        playerSpecialKeyPress(key);
         return;
     }
     glutPostRedisplay();
+}
+
+void applyLaunchOptions(const launchOptions& options) {
+    if (options.speed != 1) {
+        setPlaybackSpeed(options.speed);
+    }
+    if (options.fullscreen) {
+        glutFullScreen();
+    }
+    if (options.hasStart) {
+        // Playing, a jump keeps playing; from the opening screen it lands paused.
+        gProgramMode = options.paused ? kpmAtStart : kpmAnimating;
+        jumpTo(options.start);
+    }
 }
 
 void openShowWindow(const char* title) {
@@ -268,6 +302,20 @@ void openShowWindow(const char* title) {
 }
 
 int lumenfoldMain(int argc, char** argv) {
+    launchOptions options;
+    parseResult parsed = parseLaunchOptions(argc, argv, options);
+    if (!parsed.ok) {
+        std::fprintf(stderr, "lumenfold: %s\n%s", parsed.error.c_str(), launchUsage().c_str());
+        return 2;
+    }
+    if (options.help || options.version) {
+        std::fputs(options.help ? launchUsage().c_str() : (launchVersion() + "\n").c_str(),
+                   stdout);
+        return 0;
+    }
+    sounds = options.mute ? 0 : 1;
+    setLooping(options.loop);
+
     platformInitialise();
     glutInit(&argc, argv);
     openShowWindow(kTitle);
@@ -282,6 +330,7 @@ int lumenfoldMain(int argc, char** argv) {
     InitScene();
     gFrameCounter = 0;
     resetAnimationTimer();
+    applyLaunchOptions(options);
     glutMainLoop();
     return 0;
 }

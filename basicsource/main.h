@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 extern ProgramMode gProgramMode;
@@ -25,13 +26,17 @@ extern light light3;
 extern light light4;
 extern cameraClass camera;
 
-// The soundtrack, relative to the working directory.
+// The soundtrack's name in the resource folder's usual place, and where it is found now.
 extern const char* const kSoundtrackFile;
+std::string soundtrackFile();
 
 void NextFrame();
 void ViewScene();
 // Everything ViewScene draws, left in the back buffer without the swap (for reading it back).
 void renderFrame();
+// The same, with or without the overlays (status line, frame rate, timeline, help, notices);
+// the credits belong to the show and are always drawn.
+void renderShowFrame(bool overlays);
 void ResizeWindow(int w, int h);
 void KeyPress(unsigned char key, int x, int y);
 void SpecialKeyPress(int key, int x, int y);
@@ -41,12 +46,18 @@ void formatStatusLine(char* out, size_t size);
 
 // Whether NextFrame is installed as the idle callback.
 bool idleCallbackInstalled();
+// Every change of the idle callback goes through here, so the program knows whether it runs.
+void setIdle(void (*callback)());
 
 // The width-to-height ratio of the window; a zero height (a minimised window) counts as 1.
 float windowAspectRatio();
 
 // Opens the 720 x 576 double-buffered window with a depth buffer at (100, 100), after glutInit.
 void openShowWindow(const char* title);
+
+struct launchOptions;
+// Speed, full screen and the start time asked for on the command line, once the show is built.
+void applyLaunchOptions(const launchOptions& options);
 
 // Opens the window, builds the scene and runs the GLUT main loop; returns only if the loop does.
 int lumenfoldMain(int argc, char** argv);

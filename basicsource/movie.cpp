@@ -144,13 +144,7 @@ movieReport renderShowMovie(const movieOptions& options, movieSink* sinkOverride
     }
 
     // A fresh cast: the movie always shows the show from its beginning, whatever ran before.
-    for (object3D* shape : shapeVector) {
-        delete shape;
-    }
-    shapeVector.clear();
-    delete[] triangleArray;
-    ConstructScene();
-    InitScene();
+    rebuildCast();
 
     const ProgramMode mode = gProgramMode;
     const short savedWidth = gWindowWidth, savedHeight = gWindowHeight;
@@ -161,8 +155,11 @@ movieReport renderShowMovie(const movieOptions& options, movieSink* sinkOverride
         glutDisplayFunc(movieDisplay);
         glutReshapeFunc(movieReshape);
     }
+    // Filmed at the show's own pace, whatever speed the player was set to.
+    const double playerSpeed = animationSpeed();
     setClockSource(movieClock);
     gMovieNow = 0;
+    setAnimationSpeed(1);
     resetAnimationTimer();
 
     offscreenFrame frame(width, height);
@@ -228,6 +225,7 @@ movieReport renderShowMovie(const movieOptions& options, movieSink* sinkOverride
     }
 
     setClockSource(nullptr);
+    setAnimationSpeed(playerSpeed);
     gWindowWidth = savedWidth;
     gWindowHeight = savedHeight;
     glViewport(0, 0, gWindowWidth, gWindowHeight);

@@ -29,22 +29,6 @@ std::string baseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool makeDirectories(const std::string& dir) {
-    std::string partial;
-    for (size_t i = 0; i <= dir.size(); ++i) {
-        if (i == dir.size() || dir[i] == '/') {
-            if (!partial.empty() && mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
-                return false;
-            }
-        }
-        if (i < dir.size()) {
-            partial += dir[i];
-        }
-    }
-    struct stat info;
-    return stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 bool isExecutableOnPath(const char* program) {
     const char* path = std::getenv("PATH");
     if (!path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <GL/gl.h>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,14 +12,32 @@
 void platformInitialise();
 void platformWindup();
 
-// Writes "./resources" and its terminator: the caller's buffer must hold at least 12 bytes.
+// The folder the data files come from: "./resources" when it holds the ground image, else the
+// one beside the executable or its installed place (see resource_lookup.h). The caller's buffer
+// must hold kResourcePathSize bytes.
+const size_t kResourcePathSize = 1024;
 void getPathToResourceDirectory(char* path);
+// The same folder as a string ("resources" for the working directory's), and a file in it.
+std::string resourceDirectory();
+std::string resourceFile(const char* name);
 
-// The animation clock, in whole milliseconds underneath and seconds outside.
+// Makes the folder and its parents; true when it exists afterwards.
+bool makeDirectories(const std::string& dir);
+// Whether anything (file, folder, link) has that name.
+bool pathExists(const std::string& path);
+
+// The animation clock, in whole milliseconds underneath and seconds outside. A pause holds it;
+// a reset starts it at 0 s, running.
 void resetAnimationTimer();
 void pauseAnimationTimer();
 void unpauseAnimationTimer();
 float getAnimationTime();
+// Show time in whole milliseconds, and a jump to such a time (paused stays paused).
+int64_t animationTimeMilliseconds();
+void setAnimationTimeMilliseconds(int64_t showMilliseconds);
+// Show seconds per real second (kept in thousandths); a change takes effect from now on.
+void setAnimationSpeed(double speed);
+double animationSpeed();
 
 // A source of "now" in whole milliseconds; only differences of readings are used.
 typedef int32_t (*clockSource)();
@@ -31,11 +50,19 @@ int32_t platformNow();
 // Failures (no audio device, missing or unreadable file) are silent: the show runs on.
 void playSoundFile(const char* theCFilename);
 
+// Plays the file from `seconds` into it, or holds it there paused; heard only when not muted.
+void playSoundFileFrom(const char* theCFilename, double seconds, bool paused);
+
 // Music hooks; they act on whatever playSoundFile or startMusic started.
 void startMusic(const char* theCFilename);
 void stopMusic();
 void pauseMusic();
 void unpauseMusic();
+// Moves what plays to `seconds` into the file, playing or paused as it was.
+void seekMusic(double seconds);
+// While muted nothing is heard: playing and resuming leave the sound paused. Unmuting does not
+// resume by itself.
+void setMusicMuted(bool muted);
 
 // Where the sound goes. The real backend plays through the sound card; tests install their own.
 class audioBackend {
@@ -45,6 +72,15 @@ class audioBackend {
     virtual void pause() = 0;
     virtual void resume() = 0;
     virtual void stop() = 0;
+    virtual void seek(double) {}
+    // Starts the file at `seconds`, or holds it there paused, without a moment of its start.
+    virtual void playFrom(const char* theCFilename, double seconds, bool paused) {
+        play(theCFilename);
+        seek(seconds);
+        if (paused) {
+            pause();
+        }
+    }
     virtual void shutdown() {}
     // Bytes of sound still waiting to be played; 0 when nothing plays.
     virtual uint32_t queuedBytes() const { return 0; }

@@ -5,10 +5,16 @@
 #include "basicsource/constants.h"
 #include "basicsource/main.h"
 #include "basicsource/movie.h"
+#include "basicsource/resource_lookup.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,10 +38,35 @@ audioBackend& currentAudio() { return gAudioBackend ? *gAudioBackend : systemAud
 
 } // namespace
 
-// Clock reading at the last reset, at the last pause, and the milliseconds paused since reset.
+// The animation clock runs from an anchor: the show time `tBaseMs` at clock reading `tStartTime`,
+// then the readings since, less the paused milliseconds, times the speed. A reset, a jump or a
+// change of speed moves the anchor, so every reading stays a whole number of milliseconds.
 static int32_t tStartTime = 0;
 static int32_t tPauseStarted = 0;
 static int32_t tPausedTime = 0;
+static int64_t tBaseMs = 0;
+static bool tPaused = false;
+static int64_t tSpeedPerMille = 1000;
+
+namespace {
+
+// Show milliseconds at the clock reading `now`; a pause in progress counts up to its start.
+int64_t showMillisecondsAt(int32_t now) {
+    int32_t until = tPaused ? tPauseStarted : now;
+    int64_t ticks = ticksBetween(ticksBetween(until, tStartTime), tPausedTime);
+    return tBaseMs + ticks * tSpeedPerMille / 1000;
+}
+
+void anchorAt(int64_t showMilliseconds) {
+    tStartTime = platformNow();
+    tPausedTime = 0;
+    tBaseMs = showMilliseconds;
+    if (tPaused) {
+        tPauseStarted = tStartTime;
+    }
+}
+
+} // namespace
 
 void platformInitialise() {
     // The GL driver's immediate-mode buffers shrink and regrow every frame; letting glibc give
@@ -45,7 +76,50 @@ void platformInitialise() {
 
 void platformWindup() { currentAudio().shutdown(); }
 
-void getPathToResourceDirectory(char* path) { std::strcpy(path, "./resources"); }
+std::string resourceDirectory() {
+    char exe[4096];
+    ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    std::string executableDirectory;
+    if (length > 0) {
+        executableDirectory.assign(exe, size_t(length));
+        executableDirectory.erase(executableDirectory.find_last_of('/'));
+    }
+    return chooseResourceDirectory(executableDirectory, [](const std::string& path) {
+        struct stat info;
+        return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    });
+}
+
+bool makeDirectories(const std::string& dir) {
+    std::string partial;
+    for (size_t i = 0; i <= dir.size(); ++i) {
+        if (i == dir.size() || dir[i] == '/') {
+            if (!partial.empty() && mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
+                return false;
+            }
+        }
+        if (i < dir.size()) {
+            partial += dir[i];
+        }
+    }
+    struct stat info;
+    return stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool pathExists(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+std::string resourceFile(const char* name) { return resourceDirectory() + "/" + name; }
+
+void getPathToResourceDirectory(char* path) {
+    std::string directory = resourceDirectory();
+    if (directory == "resources" || directory.size() >= kResourcePathSize) {
+        directory = "./resources";
+    }
+    std::memcpy(path, directory.c_str(), directory.size() + 1);
+}
 
 void setClockSource(clockSource source) {
     gClockSource = source ? source : monotonicMilliseconds;
@@ -54,16 +128,36 @@ void setClockSource(clockSource source) {
 int32_t platformNow() { return gClockSource(); }
 
 void resetAnimationTimer() {
-    tStartTime = platformNow();
-    tPausedTime = 0;
+    tPaused = false;
+    anchorAt(0);
 }
 
-void pauseAnimationTimer() { tPauseStarted = platformNow(); }
+void pauseAnimationTimer() {
+    if (!tPaused) {
+        tPauseStarted = platformNow();
+        tPaused = true;
+    }
+}
 
 void unpauseAnimationTimer() {
-    int32_t thisPause = ticksBetween(platformNow(), tPauseStarted);
-    tPausedTime = int32_t(uint32_t(tPausedTime) + uint32_t(thisPause));
+    if (tPaused) {
+        int32_t thisPause = ticksBetween(platformNow(), tPauseStarted);
+        tPausedTime = int32_t(uint32_t(tPausedTime) + uint32_t(thisPause));
+        tPaused = false;
+    }
 }
+
+void setAnimationTimeMilliseconds(int64_t showMilliseconds) { anchorAt(showMilliseconds); }
+
+int64_t animationTimeMilliseconds() { return showMillisecondsAt(platformNow()); }
+
+void setAnimationSpeed(double speed) {
+    int64_t now = showMillisecondsAt(platformNow());
+    tSpeedPerMille = std::max<int64_t>(1, std::llround(speed * 1000));
+    anchorAt(now);
+}
+
+double animationSpeed() { return double(tSpeedPerMille) / 1000; }
 
 float getAnimationTime() {
     // Frozen at the last value computed once the show has finished.
@@ -71,23 +165,46 @@ float getAnimationTime() {
     if (gProgramMode == kpmFinished) {
         return retValue;
     }
-    int32_t ticks = ticksBetween(ticksBetween(platformNow(), tStartTime), tPausedTime);
-    retValue = float(double(ticks) / 1000.0);
+    retValue = float(double(showMillisecondsAt(platformNow())) / 1000.0);
     return retValue;
 }
 
 void setAudioBackend(audioBackend* backend) { gAudioBackend = backend; }
 
+namespace {
+bool gMusicMuted = false;
+} // namespace
+
 void playSoundFile(const char* theCFilename) {
     if (theCFilename) {
         currentAudio().play(theCFilename);
+        if (gMusicMuted) {
+            currentAudio().pause();
+        }
+    }
+}
+
+void playSoundFileFrom(const char* theCFilename, double seconds, bool paused) {
+    if (theCFilename) {
+        currentAudio().playFrom(theCFilename, seconds, paused || gMusicMuted);
     }
 }
 
 void startMusic(const char* theCFilename) { playSoundFile(theCFilename); }
 void stopMusic() { currentAudio().stop(); }
 void pauseMusic() { currentAudio().pause(); }
-void unpauseMusic() { currentAudio().resume(); }
+void unpauseMusic() {
+    if (!gMusicMuted) {
+        currentAudio().resume();
+    }
+}
+void seekMusic(double seconds) { currentAudio().seek(seconds); }
+void setMusicMuted(bool muted) {
+    gMusicMuted = muted;
+    if (muted) {
+        currentAudio().pause();
+    }
+}
 
 GLuint loadTextureFile(const char*, bool) {
     // Nothing in the show is textured; 0 means "no texture".

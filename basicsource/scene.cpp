@@ -8,6 +8,8 @@
 #include "objects/bcc_triangle_block.h"
 #include "objects/terrain.h"
 
+#include <algorithm>
+
 object3D** triangleArray = nullptr;
 object3D* triangleTranslucent = nullptr;
 object3D* spaceTriangle = nullptr;
@@ -82,6 +84,34 @@ void ConstructScene() {
     shapeVector.push_back(dome2);
     shapeVector.push_back(dome3);
     shapeVector.push_back(dome5);
+}
+
+void rebuildCast() {
+    for (object3D* shape : shapeVector) {
+        delete shape;
+    }
+    shapeVector.clear();
+    delete[] triangleArray;
+    triangleArray = nullptr;
+    ConstructScene();
+    InitScene();
+}
+
+void poseShowAt(int64_t showMilliseconds) {
+    const int64_t target = std::clamp<int64_t>(showMilliseconds, 0, kShowLengthMilliseconds);
+    const int64_t frameMilliseconds = 1000 / kPoseFramesPerSecond;
+    // Held still while posing, so each pose sees exactly its own time.
+    pauseAnimationTimer();
+    rebuildCast();
+    gProgramMode = kpmAnimating;
+    // Scenes build on what came before (blocks shown, ground revealed), so the moment is reached
+    // through every earlier frame, as when the show plays from its start.
+    for (int64_t t = 0; t < target; t += frameMilliseconds) {
+        setAnimationTimeMilliseconds(t);
+        AnimateScene();
+    }
+    setAnimationTimeMilliseconds(target);
+    AnimateScene();
 }
 
 void InitScene() {

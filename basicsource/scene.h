@@ -5,6 +5,8 @@
 #include "objects/hexdome.h"
 #include "support/object3d.h"
 
+#include <cstdint>
+
 // Scene handles: every object is created once by ConstructScene and lives until the process ends.
 extern object3D** triangleArray; // six blocks that close into a hexagon
 extern object3D* triangleTranslucent;
@@ -19,6 +21,14 @@ void ConstructScene();
 void InitScene();
 void AnimateScene();
 
+// Deletes the cast, builds it anew and puts it in its opening state.
+void rebuildCast();
+// Poses a fresh cast exactly as the show has it at `showMilliseconds` (clamped to the show):
+// every earlier frame at 25 frames a second is posed, as the show and the movie pose them, then
+// the moment itself. Leaves the animation clock paused at that time; a pose at the end leaves
+// the program mode kpmFinished, any other kpmAnimating.
+void poseShowAt(int64_t showMilliseconds);
+
 // Each scene poses the cast for the show time t (seconds).
 void Scene1(float t1);
 void Scene2(float t2);
@@ -28,3 +38,6 @@ void Scene5(float t5);
 
 // When the show ends.
 const float kShowLength = 130.0f;
+const int64_t kShowLengthMilliseconds = 130000;
+// The frame rate the show is posed at for exact moments (the movie's and show_frames').
+const int kPoseFramesPerSecond = 25;

@@ -8,6 +8,7 @@ wait_limit=${E2E_WAIT_SECONDS:-180}
 work=$(mktemp -d)
 pid=
 wid=
+bin_args=()
 extra_pids=()
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
@@ -36,11 +37,11 @@ wait_for() {
     done
 }
 
-# start [env assignments...]: runs the program with stdout and stderr captured, finds its window.
+# start [env assignments...]: runs the program (with the arguments in bin_args) with stdout and stderr captured, finds its window.
 start() {
     local known
     known=$(xdotool search --onlyvisible --name '^Lumenfold$' 2>/dev/null)
-    env SDL_AUDIODRIVER=dummy "$@" "$bin" >"$work/stdout" 2>"$work/stderr" &
+    env SDL_AUDIODRIVER=dummy "$@" "$bin" "${bin_args[@]}" >"$work/stdout" 2>"$work/stderr" &
     pid=$!
     wid=$(new_window $known)
     [ -n "$wid" ] || fail "no visible window named Lumenfold within $wait_limit s"
@@ -67,6 +68,9 @@ shot() { timeout 60 import -window "$wid" "$work/$1.png" 2>/dev/null || fail "no
 # changed BASE NAME [PIXELS]: takes screenshot NAME; true when it differs from BASE in more than
 # PIXELS pixels (default 1000).
 changed() { shot "$2" && [ "$(differing "$1" "$2")" -gt "${3:-1000}" ]; }
+
+# same_as NAME REFERENCE: takes screenshot NAME; true when it equals REFERENCE pixel for pixel.
+same_as() { shot "$1" && [ "$(differing "$1" "$2")" = 0 ]; }
 
 # at_rest NAME: true when two screenshots a moment apart are identical (the last is NAME).
 at_rest() { shot "$1-before" && sleep 0.3 && shot "$1" && [ "$(differing "$1-before" "$1")" = 0 ]; }

@@ -10,8 +10,8 @@ start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$played"
 key a
 # Half a second into the music (the 44-byte header, then 176400 bytes a second).
 offset=$((44 + 88200))
-wait_for "the soundtrack's samples reaching the device after a" \
-    "$find_bytes" contains resources/Sonavel.wav "$offset" 512 "$played"
+reached() { "$find_bytes" contains resources/Sonavel.wav "$offset" 512 "$played" >/dev/null; }
+wait_for "the soundtrack's samples reaching the device after a" reached
 
 size() { stat -c %s "$played"; }
 # Only silence from some point on; sets paused_at to that point.

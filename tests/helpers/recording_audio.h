@@ -3,6 +3,7 @@
 
 #include "basicsource/platform.h"
 
+#include <cstdio>
 #include <string>
 
 class recordingBackend : public audioBackend {
@@ -12,5 +13,10 @@ class recordingBackend : public audioBackend {
     void resume() override { log += "resume;"; }
     void stop() override { log += "stop;"; }
     void shutdown() override { log += "shutdown;"; }
+    void seek(double seconds) override {
+        char text[48];
+        std::snprintf(text, sizeof text, "seek %.3f;", seconds);
+        log += text;
+    }
     std::string log;
 };

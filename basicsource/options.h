@@ -1,0 +1,29 @@
+// The program's command line: what `lumenfold --help` lists, parsed into plain values. Parsing
+// knows nothing of GL or the show's state, so every option and every refusal can be tested.
+#pragma once
+
+#include <string>
+
+struct launchOptions {
+    bool help = false;
+    bool version = false;
+    bool hasStart = false;
+    double start = 0;   // seconds into the show
+    bool paused = false; // wait at the start time instead of playing
+    double speed = 1;
+    bool fullscreen = false;
+    bool loop = false;
+    bool mute = false;
+};
+
+struct parseResult {
+    bool ok = true;
+    std::string error; // one line saying what is wrong, when !ok
+};
+
+parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions& options);
+
+// The usage text, ending in a line break.
+std::string launchUsage();
+// "lumenfold VERSION".
+std::string launchVersion();

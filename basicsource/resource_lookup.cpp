@@ -1,0 +1,26 @@
+// The resource folder's search order, kept apart from the file system so it can be tested.
+#include "basicsource/resource_lookup.h"
+
+namespace {
+const char* const kLocalDirectory = "resources";
+const char* const kGroundImage = "ground.bmp";
+} // namespace
+
+std::vector<std::string> resourceDirectoryCandidates(const std::string& executableDirectory) {
+    std::vector<std::string> candidates = {kLocalDirectory};
+    if (!executableDirectory.empty()) {
+        candidates.push_back(executableDirectory + "/resources");
+        candidates.push_back(executableDirectory + "/../share/lumenfold/resources");
+    }
+    return candidates;
+}
+
+std::string chooseResourceDirectory(const std::string& executableDirectory,
+                                    const std::function<bool(const std::string&)>& isFile) {
+    for (const std::string& candidate : resourceDirectoryCandidates(executableDirectory)) {
+        if (isFile(candidate + "/" + kGroundImage)) {
+            return candidate;
+        }
+    }
+    return kLocalDirectory;
+}

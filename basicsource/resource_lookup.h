@@ -1,0 +1,17 @@
+// Where the data files (ground image, soundtrack) are found, so the program runs from anywhere:
+// ./resources when it holds the ground image, else beside the executable (resources/), else
+// where an installed copy keeps them (../share/lumenfold/resources/ from the executable).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The folders tried, in order, for an executable in `executableDirectory` (may be empty when it
+// is unknown: then only the working directory's).
+std::vector<std::string> resourceDirectoryCandidates(const std::string& executableDirectory);
+
+// The first candidate holding the ground image; "resources" when none does, so that a missing
+// image is reported exactly as before.
+std::string chooseResourceDirectory(const std::string& executableDirectory,
+                                    const std::function<bool(const std::string&)>& isFile);
