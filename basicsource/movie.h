@@ -13,7 +13,7 @@ struct movieOptions {
     float to = 130;
     int fps = 25;
     std::string output = "movie/lumenfold.mp4";
-    std::string soundtrack = "resources/Sonavel.wav";
+    std::string soundtrack = resourceFile("Sonavel.wav"); // where the program finds it
     // Show each frame in the window with a progress bar, and listen for Escape.
     bool showProgress = false;
     // Asked before every frame; true stops the render and removes its partial output.

@@ -2,7 +2,7 @@
 // for a machine with no display (run it under Xvfb; tools/render-movie does). Prints how long
 // the parts of the work took on standard error.
 //
-//   lumenfold_movie [--from SECONDS] [--to SECONDS] [--fps N] [--output PATH]
+//   lumenfold-movie [--from SECONDS] [--to SECONDS] [--fps N] [--output PATH]
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
 #include "basicsource/movie.h"
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (i + 1 >= argc) {
-            std::fprintf(stderr, "lumenfold_movie: %s needs a value\n", arg.c_str());
+            std::fprintf(stderr, "lumenfold-movie: %s needs a value\n", arg.c_str());
             return 2;
         }
         const char* value = argv[++i];
@@ -35,13 +35,13 @@ int main(int argc, char** argv) {
             options.output = value;
         } else {
             std::fprintf(stderr,
-                         "usage: lumenfold_movie [--from SECONDS] [--to SECONDS] [--fps N] "
+                         "usage: lumenfold-movie [--from SECONDS] [--to SECONDS] [--fps N] "
                          "[--output PATH]\n");
             return 2;
         }
     }
     if (options.fps <= 0 || options.to < options.from || options.from < 0) {
-        std::fprintf(stderr, "lumenfold_movie: nothing to render in that range\n");
+        std::fprintf(stderr, "lumenfold-movie: nothing to render in that range\n");
         return 2;
     }
 
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     double total =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!report.completed) {
-        std::fprintf(stderr, "lumenfold_movie: the movie could not be written to %s\n",
+        std::fprintf(stderr, "lumenfold-movie: the movie could not be written to %s\n",
                      options.output.c_str());
         return 1;
     }

@@ -3,8 +3,8 @@
 # reads as H.264 720 x 576 at 25 fps with an audio track of the range's length, or to PNG files
 # when ffmpeg is not on the PATH; and in the real program, Escape during key m's render keeps
 # the previous movie and leaves nothing partial behind, then quits with status 0.
-bin=${1:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold_movie}
-movie_bin=${3:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold_movie}
+bin=${1:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold-movie}
+movie_bin=${3:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold-movie}
 . "$(dirname "$0")/lib.sh"
 
 "$movie_bin" --from 10 --to 11 --output "$work/short/lumenfold.mp4" 2>"$work/movie.log" ||
