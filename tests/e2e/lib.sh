@@ -37,13 +37,18 @@ wait_for() {
     done
 }
 
-# start [env assignments...]: runs the program (with the arguments in bin_args) with stdout and stderr captured, finds its window.
+# True when no Lumenfold window is visible.
+no_window() { [ -z "$(xdotool search --onlyvisible --name '^Lumenfold$' 2>/dev/null)" ]; }
+
+# start [env assignments...]: runs the program (with the arguments in bin_args) with stdout and
+# stderr captured, and finds its window. An earlier program's window must be gone first: X may
+# give the new window the id the old one had.
 start() {
-    local known
-    known=$(xdotool search --onlyvisible --name '^Lumenfold$' 2>/dev/null)
+    pid=
+    wait_for "the windows of earlier programs closing" no_window
     env SDL_AUDIODRIVER=dummy "$@" "$bin" "${bin_args[@]}" >"$work/stdout" 2>"$work/stderr" &
     pid=$!
-    wid=$(new_window $known)
+    wid=$(new_window)
     [ -n "$wid" ] || fail "no visible window named Lumenfold within $wait_limit s"
 }
 
