@@ -61,7 +61,8 @@ void DrawFrameRate() {
         // Two frames in the same millisecond have no rate to show, and the first frame after a
         // restart would show a negative one: both keep the previous readout.
         if (gFrameCounter % 20 == 0 && deltaTime > 0) {
-            std::snprintf(aChar, sizeof aChar, "Swaps/Sec: %3.1f", double(1 / deltaTime));
+            // Show seconds pass faster or slower than real ones at other playback speeds.
+            std::snprintf(aChar, sizeof aChar, "Swaps/Sec: %3.1f", animationSpeed() / deltaTime);
         }
     } else {
         std::snprintf(aChar, sizeof aChar, "Swaps/Sec: 0.0");
