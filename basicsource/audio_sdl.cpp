@@ -26,6 +26,7 @@ class sdlAudioBackend : public audioBackend {
         }
         SDL_LockAudioDevice(device);
         position = byteOffsetOf(seconds);
+        lastFillCounter = 0; // nothing of this sound handed over yet
         playing = true;
         SDL_UnlockAudioDevice(device);
         paused = startPaused;
@@ -62,6 +63,7 @@ class sdlAudioBackend : public audioBackend {
         }
         SDL_LockAudioDevice(device);
         position = byteOffsetOf(seconds);
+        lastFillCounter = 0;
         SDL_UnlockAudioDevice(device);
     }
 
@@ -79,6 +81,24 @@ class sdlAudioBackend : public audioBackend {
         playing = false;
     }
 
+    // The device asks for a buffer when it is about to play it, so what is heard now is the last
+    // buffer handed over, as far into it as the time since.
+    double playedSeconds() const override {
+        if (!device || !playing || paused) {
+            return -1;
+        }
+        SDL_LockAudioDevice(device);
+        const double perSecond = double(loadedSpec.freq) * bytesPerFrame();
+        const double bufferSeconds = double(openedSpec.samples) / openedSpec.freq;
+        const double since = double(SDL_GetPerformanceCounter() - lastFillCounter) /
+                             double(SDL_GetPerformanceFrequency());
+        const double heard = lastFillCounter == 0
+                                 ? double(position) / perSecond
+                                 : double(lastFillPosition) / perSecond + std::min(since, bufferSeconds);
+        SDL_UnlockAudioDevice(device);
+        return heard;
+    }
+
     uint32_t queuedBytes() const override {
         if (!device) {
             return 0;
@@ -91,17 +111,20 @@ class sdlAudioBackend : public audioBackend {
 
   private:
     // The start of the whole sample frame at that time; past the end means silence.
+    size_t bytesPerFrame() const {
+        return size_t(SDL_AUDIO_BITSIZE(loadedSpec.format) / 8) * loadedSpec.channels;
+    }
     size_t byteOffsetOf(double seconds) const {
-        const size_t frameBytes =
-            size_t(SDL_AUDIO_BITSIZE(loadedSpec.format) / 8) * loadedSpec.channels;
         const double frames = std::max(0.0, seconds) * loadedSpec.freq;
-        return std::min(samples.size(), size_t(frames) * frameBytes);
+        return std::min(samples.size(), size_t(frames) * bytesPerFrame());
     }
 
     // Runs on SDL's audio thread with the device locked.
     static void fill(void* userdata, Uint8* stream, int length) {
         auto* self = static_cast<sdlAudioBackend*>(userdata);
         size_t wanted = size_t(length), copied = 0;
+        self->lastFillPosition = self->position;
+        self->lastFillCounter = SDL_GetPerformanceCounter();
         if (self->playing) {
             copied = std::min(wanted, self->samples.size() - self->position);
             std::memcpy(stream, self->samples.data() + self->position, copied);
@@ -197,6 +220,9 @@ class sdlAudioBackend : public audioBackend {
     SDL_AudioSpec loadedSpec{};
     std::vector<Uint8> samples;
     size_t position = 0;
+    // Where the last buffer handed to the device began, and when (0: none since the last seek).
+    size_t lastFillPosition = 0;
+    Uint64 lastFillCounter = 0;
     std::string loadedPath;
     off_t loadedSize = 0;
     time_t loadedTime = 0;

@@ -86,6 +86,7 @@ void NextFrame() {
     if (gProgramMode == kpmAnimating) {
         AnimateScene();
         ViewScene();
+        keepSoundInStep();
     } else if (gProgramMode == kpmFinished) {
         if (restartIfLooping()) {
             return;

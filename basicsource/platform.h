@@ -60,6 +60,8 @@ void pauseMusic();
 void unpauseMusic();
 // Moves what plays to `seconds` into the file, playing or paused as it was.
 void seekMusic(double seconds);
+// Where the sound being heard is, in seconds into the file; negative when nothing plays.
+double musicPlayedSeconds();
 // While muted nothing is heard: playing and resuming leave the sound paused. Unmuting does not
 // resume by itself.
 void setMusicMuted(bool muted);
@@ -82,6 +84,8 @@ class audioBackend {
         }
     }
     virtual void shutdown() {}
+    // Where in the file the sound being heard now is, in seconds; negative when nothing plays.
+    virtual double playedSeconds() const { return -1; }
     // Bytes of sound still waiting to be played; 0 when nothing plays.
     virtual uint32_t queuedBytes() const { return 0; }
 };

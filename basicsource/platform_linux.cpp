@@ -199,6 +199,7 @@ void unpauseMusic() {
     }
 }
 void seekMusic(double seconds) { currentAudio().seek(seconds); }
+double musicPlayedSeconds() { return currentAudio().playedSeconds(); }
 void setMusicMuted(bool muted) {
     gMusicMuted = muted;
     if (muted) {

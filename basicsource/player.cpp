@@ -228,6 +228,17 @@ void setPlaybackSpeed(double speed) {
     glutPostRedisplay();
 }
 
+void keepSoundInStep() {
+    if (!sounds || gProgramMode != kpmAnimating || animationSpeed() != 1) {
+        return;
+    }
+    const double heard = musicPlayedSeconds(), shown = currentSeconds();
+    // The soundtrack fades out before the end; there is nothing to keep in step after it.
+    if (heard >= 0 && shown < kShowLength - 1 && std::fabs(heard - shown) > kSoundSlack) {
+        seekMusic(shown);
+    }
+}
+
 void setLooping(bool loop) { gLooping = loop; }
 bool looping() { return gLooping; }
 

@@ -39,6 +39,11 @@ bool looping();
 // Called by the frame loop when the show has reached its end; true when it started again.
 bool restartIfLooping();
 
+// Called every frame while the show plays: where the sound heard has drifted from the picture
+// by more than kSoundSlack seconds (a sound card's clock is not the system's), it is moved back.
+const double kSoundSlack = 0.035;
+void keepSoundInStep();
+
 // Handles the player's keys; false for any other key.
 bool playerKeyPress(unsigned char key);
 bool playerSpecialKeyPress(int key);

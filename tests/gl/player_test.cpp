@@ -129,6 +129,29 @@ TEST_F(Player, TheSoundtrackFollowsJumpsAndIsHeardAtNormalSpeedOnly) {
     EXPECT_EQ(music.log, "");
 }
 
+TEST_F(Player, SoundThatDriftsFromThePictureIsBroughtBack) {
+    KeyPress('a', 0, 0);
+    clock.advance(60000);
+    music.log.clear();
+    music.heard = 60.030; // within the slack: left alone
+    keepSoundInStep();
+    music.heard = 59.970;
+    keepSoundInStep();
+    EXPECT_EQ(music.log, "");
+    music.heard = 60.040;
+    keepSoundInStep();
+    EXPECT_EQ(music.log, "seek 60.000;");
+    music.log.clear();
+    music.heard = 50;
+    playerKeyPress(']'); // at 2x nothing is heard, nothing to keep in step
+    music.log.clear();
+    keepSoundInStep();
+    KeyPress('p', 0, 0);
+    playerKeyPress(8);
+    keepSoundInStep(); // paused
+    EXPECT_EQ(music.log.find("seek"), std::string::npos) << music.log;
+}
+
 TEST_F(Player, KeysStepJumpAndChangeSpeed) {
     KeyPress('a', 0, 0);
     clock.advance(84013);

@@ -18,5 +18,7 @@ class recordingBackend : public audioBackend {
         std::snprintf(text, sizeof text, "seek %.3f;", seconds);
         log += text;
     }
+    double playedSeconds() const override { return heard; }
     std::string log;
+    double heard = -1; // what playedSeconds reports
 };
