@@ -38,34 +38,61 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// An offscreen colour and depth buffer of the movie's size, whatever the window's size.
+// An offscreen colour and depth buffer of the movie's size, whatever the window's size. With
+// multisampling the picture is drawn into multisampled buffers and resolved into a plain one,
+// which is what is read back and shown.
 class offscreenFrame {
   public:
-    offscreenFrame(int width, int height) {
-        glGenFramebuffers(1, &framebuffer);
-        glGenRenderbuffers(2, renderbuffers);
+    offscreenFrame(int width, int height, int samples) : width(width), height(height) {
+        glGenFramebuffers(2, framebuffers);
+        glGenRenderbuffers(3, renderbuffers);
         glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[0]);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                                   renderbuffers[0]);
+        multisampled = samples > 1;
+        if (multisampled) {
+            glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
+            glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, width, height);
+            glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[2]);
+            glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH_COMPONENT24,
+                                             width, height);
+            glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[1]);
+            glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                      renderbuffers[1]);
+        } else {
+            glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[2]);
+            glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+        }
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                  renderbuffers[1]);
+                                  renderbuffers[2]);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
     ~offscreenFrame() {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteRenderbuffers(2, renderbuffers);
-        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(3, renderbuffers);
+        glDeleteFramebuffers(2, framebuffers);
     }
-    void bind() { glBindFramebuffer(GL_FRAMEBUFFER, framebuffer); }
-    GLuint name() const { return framebuffer; }
+    // Where the frame is drawn.
+    void bind() { glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[multisampled ? 1 : 0]); }
+    // Makes the drawn frame readable from name().
+    void resolve() {
+        if (multisampled) {
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers[1]);
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffers[0]);
+            glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                              GL_NEAREST);
+        }
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[0]);
+    }
+    GLuint name() const { return framebuffers[0]; }
 
   private:
-    GLuint framebuffer = 0;
-    GLuint renderbuffers[2] = {0, 0};
+    int width, height;
+    bool multisampled = false;
+    GLuint framebuffers[2] = {0, 0};
+    GLuint renderbuffers[3] = {0, 0, 0};
 };
 
 // The frame just made, scaled into the window, with a progress bar and "frame N of M" over it.
@@ -113,22 +140,43 @@ void showProgress(const offscreenFrame& frame, int width, int height, int done, 
 
 } // namespace
 
+void movieFrameRange(float from, float to, int fps, int& first, int& last) {
+    // Times come as floats (20.4 is 20.3999996): a thousandth of a frame of slack.
+    first = int(std::ceil(double(from) * fps - 1e-3));
+    // The show ends at 130 s: there is nothing to film after it.
+    last = int(std::floor(double(std::min(to, kShowLength)) * fps + 1e-3));
+}
+
+int maximumSamples() {
+    GLint most = 1;
+    glGetIntegerv(GL_MAX_SAMPLES, &most);
+    return std::max(1, int(most));
+}
+
 movieReport renderShowMovie(const movieOptions& options, movieSink* sinkOverride) {
     movieReport report;
     const int fps = options.fps > 0 ? options.fps : 25;
-    // Times come as floats (20.4 is 20.3999996): a thousandth of a frame of slack.
-    const int first = int(std::ceil(double(options.from) * fps - 1e-3));
-    // The show ends at 130 s: there is nothing to film after it.
-    const int last = int(std::floor(double(std::min(options.to, kShowLength)) * fps + 1e-3));
+    int first = 0, last = -1;
+    movieFrameRange(options.from, options.to, fps, first, last);
+    if (options.firstFrame >= 0 && options.lastFrame >= 0) {
+        first = options.firstFrame;
+        last = std::min(options.lastFrame, int(std::floor(double(kShowLength) * fps + 1e-3)));
+    }
+    report.firstFrame = first;
+    report.lastFrame = last;
     if (last < first) {
         return report;
     }
-    const int width = kWindowWidth, height = kWindowHeight;
+    const int width = options.width, height = options.height;
+    report.samples = std::clamp(options.samples, 1, maximumSamples());
 
     movieFormat format;
     format.width = width;
     format.height = height;
     format.fps = fps;
+    format.crf = options.crf;
+    format.firstFrame = first;
+    format.chunkDirectory = options.chunkDirectory;
     format.from = float(first) / float(fps);
     format.to = float(last) / float(fps);
     format.soundtrack = options.soundtrack;
@@ -162,7 +210,7 @@ movieReport renderShowMovie(const movieOptions& options, movieSink* sinkOverride
     setAnimationSpeed(1);
     resetAnimationTimer();
 
-    offscreenFrame frame(width, height);
+    offscreenFrame frame(width, height, report.samples);
     std::vector<unsigned char> pixels(size_t(width) * height * 3);
     char title[64] = "";
     const int total = last - first + 1;
@@ -189,6 +237,7 @@ movieReport renderShowMovie(const movieOptions& options, movieSink* sinkOverride
         report.renderSeconds += secondsSince(renderStart);
 
         auto readStart = std::chrono::steady_clock::now();
+        frame.resolve();
         glReadBuffer(GL_COLOR_ATTACHMENT0);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());

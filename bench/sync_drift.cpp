@@ -115,6 +115,8 @@ int main(int argc, char** argv) {
     glutInit(&argc, argv);
     platformInitialise();
     openShowWindow("Lumenfold sync");
+    glutDisplayFunc(ViewScene);
+    glutReshapeFunc(ResizeWindow);
     ResizeWindow(gWindowWidth, gWindowHeight);
     ConstructScene();
     InitScene();

@@ -34,7 +34,7 @@ echo "the previous movie" >"$show/movie/lumenfold.mp4"
 cd "$show"
 start
 key m
-writing() { ls -A movie | grep -q partial; }
+writing() { ls -A movie | grep -q -e chunks -e partial; }
 wait_for "a movie being written after m" writing
 key Escape
 finish
