@@ -293,13 +293,29 @@ void applyLaunchOptions(const launchOptions& options) {
     }
 }
 
-void openShowWindow(const char* title) {
+int openShowWindow(const char* title, int samples) {
     gWindowWidth = kWindowWidth;
     gWindowHeight = kWindowHeight;
     glutInitWindowSize(gWindowWidth, gWindowHeight);
     glutInitWindowPosition(100, 100);
-    glutInitDisplayString("double rgb depth>=16");
+    // The most samples up to those asked for that the display offers; none when it offers none.
+    for (; samples > 1; samples /= 2) {
+        char mode[64];
+        std::snprintf(mode, sizeof mode, "double rgb depth>=16 samples>=%d", samples);
+        glutInitDisplayString(mode);
+        if (glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) {
+            break;
+        }
+    }
+    if (samples <= 1) {
+        samples = 1;
+        glutInitDisplayString("double rgb depth>=16");
+    }
     glutCreateWindow(title);
+    // What the window got, which a lenient match may make fewer than asked.
+    GLint got = 1;
+    glGetIntegerv(GL_SAMPLES, &got);
+    return samples > 1 ? std::max(1, int(got)) : 1;
 }
 
 int lumenfoldMain(int argc, char** argv) {
@@ -319,7 +335,11 @@ int lumenfoldMain(int argc, char** argv) {
 
     platformInitialise();
     glutInit(&argc, argv);
-    openShowWindow(kTitle);
+    const int samples = openShowWindow(kTitle, options.samples);
+    if (samples < options.samples) {
+        std::fprintf(stderr, "lumenfold: the display offers at most %d samples; using %d\n",
+                     samples, samples);
+    }
     glutDisplayFunc(ViewScene);
     glutKeyboardFunc(KeyPress);
     glutSpecialFunc(SpecialKeyPress);

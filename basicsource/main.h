@@ -52,8 +52,9 @@ void setIdle(void (*callback)());
 // The width-to-height ratio of the window; a zero height (a minimised window) counts as 1.
 float windowAspectRatio();
 
-// Opens the 720 x 576 double-buffered window with a depth buffer at (100, 100), after glutInit.
-void openShowWindow(const char* title);
+// Opens the 720 x 576 double-buffered window with a depth buffer at (100, 100), after glutInit,
+// multisampled with up to `samples` samples where the display offers them; returns how many.
+int openShowWindow(const char* title, int samples = 1);
 
 struct launchOptions;
 // Speed, full screen and the start time asked for on the command line, once the show is built.

@@ -51,7 +51,7 @@ parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions&
             value = arg.substr(eq + 1);
             hasValue = true;
         }
-        const bool takesValue = name == "--start" || name == "--speed";
+        const bool takesValue = name == "--start" || name == "--speed" || name == "--aa";
         if (takesValue && !hasValue) {
             if (i + 1 >= argc) {
                 return refuse(name + " needs a value");
@@ -76,6 +76,13 @@ parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions&
                 options.speed > kFastest) {
                 return refuse("--speed takes a factor from 0.05 to 20, not '" + value + "'");
             }
+        } else if (name == "--aa") {
+            double samples = 0;
+            if (!readNumber(value, samples) || samples < 1 || samples > 64 ||
+                samples != std::floor(samples)) {
+                return refuse("--aa takes a number of samples from 1 to 64, not '" + value + "'");
+            }
+            options.samples = int(samples);
         } else if (name == "--paused") {
             options.paused = true;
         } else if (name == "--fullscreen") {
@@ -105,6 +112,7 @@ std::string launchUsage() {
            "  --fullscreen     fill the screen\n"
            "  --loop           at the end start again from 0 s, with the sound\n"
            "  --mute           no soundtrack\n"
+           "  --aa N           anti-aliasing with N samples (off by default)\n"
            "  --version        print the version and exit\n"
            "  --help           print this and exit\n";
 }

@@ -14,6 +14,7 @@ struct launchOptions {
     bool fullscreen = false;
     bool loop = false;
     bool mute = false;
+    int samples = 1; // anti-aliasing: a multisampled window
 };
 
 struct parseResult {

@@ -61,4 +61,14 @@ key q
 finish
 [ "$status" = 0 ] || fail "exit status $status after q"
 [ -s "$work/stdout" ] && fail "the program wrote to standard output"
+# Anti-aliasing in the window: the same moment with smoother edges, so more distinct colours.
+plain=$(identify -format %k "$work/at84.png")
+smoother() { shot smooth && [ "$(identify -format %k "$work/smooth.png")" -gt $((plain * 5 / 4)) ]; }
+bin_args=(--aa 4 --start 84 --paused)
+start
+wait_for "more than $((plain * 5 / 4)) colours at 84 s with --aa 4 ($plain without)" smoother
+key q
+finish
+[ "$status" = 0 ] || fail "exit status $status after q with --aa 4"
+
 echo "PASS: jumps by option and key match show_frames; s saves the window's picture or says why not; h; bad options"

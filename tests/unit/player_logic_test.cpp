@@ -47,6 +47,12 @@ TEST(LaunchOptions, ReadsEveryOptionInEitherSpelling) {
     EXPECT_TRUE(options.paused && options.fullscreen && options.loop && options.mute);
     EXPECT_DOUBLE_EQ(options.speed, 0.25);
 
+    launchOptions smooth;
+    ASSERT_TRUE(parse({"--aa", "4"}, smooth).ok);
+    EXPECT_EQ(smooth.samples, 4);
+    EXPECT_EQ(refusal({"--aa", "2.5"}), "--aa takes a number of samples from 1 to 64, not '2.5'");
+    EXPECT_EQ(refusal({"--aa", "0"}), "--aa takes a number of samples from 1 to 64, not '0'");
+
     launchOptions ends;
     ASSERT_TRUE(parse({"--start=0", "--start", "130"}, ends).ok);
     EXPECT_EQ(ends.start, 130);
@@ -83,7 +89,7 @@ TEST(LaunchOptions, RefusesBadOptionsAndValuesSayingWhat) {
 TEST(LaunchOptions, UsageListsEveryOption) {
     const std::string usage = launchUsage();
     for (const char* option : {"--start", "--paused", "--speed", "--fullscreen", "--loop",
-                               "--mute", "--version", "--help"}) {
+                               "--mute", "--aa", "--version", "--help"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(launchVersion().rfind("lumenfold ", 0), 0u);
