@@ -308,7 +308,20 @@ int main(int argc, char** argv) {
         CALLGRIND_TOGGLE_COLLECT;
         return 0;
     }
-    bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    bool quick = false;
+    int width = kWindowWidth, height = kWindowHeight;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--quick") == 0) {
+            quick = true;
+        } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc &&
+                   std::sscanf(argv[i + 1], "%dx%d", &width, &height) == 2 && width >= 16 &&
+                   height >= 16 && width <= 3840 && height <= 2160) {
+            ++i;
+        } else {
+            std::fprintf(stderr, "usage: bench_show [--quick] [--size WxH]\n");
+            return 2;
+        }
+    }
     const int framesPerSample = quick ? 3 : 15;
 
     std::vector<double> launches;
@@ -321,7 +334,12 @@ int main(int argc, char** argv) {
     platformInitialise();
     glutInit(&argc, argv);
     openShowWindow("Lumenfold benchmark");
-    ResizeWindow(kWindowWidth, kWindowHeight);
+    glutDisplayFunc([] {});
+    glutReshapeWindow(width, height);
+    for (int i = 0; i < 10; ++i) {
+        glutMainLoopEvent(); // let the window take its size
+    }
+    ResizeWindow(width, height);
     setClockSource(benchClock);
     auto constructStart = clock_type::now();
     ConstructScene();
@@ -332,8 +350,8 @@ int main(int argc, char** argv) {
     gProgramMode = kpmAnimating;
 
     const float sampleTimes[] = {0, 10, 20, 30, 40, 47, 60, 75, 84, 95, 110, 125};
-    std::printf("Lumenfold benchmark, 720 x 576, %d frames a sample%s\n", framesPerSample,
-                quick ? " (quick)" : "");
+    std::printf("Lumenfold benchmark, %d x %d, %d frames a sample%s\n", width, height,
+                framesPerSample, quick ? " (quick)" : "");
     std::printf("launch to first frame: %.0f ms (median of %zu)   ConstructScene: %.1f ms\n\n",
                 launch, launches.size(), construct);
     std::printf("  time  polygons  show median  worst    fps | reference median  triangles | ratio\n");
@@ -386,6 +404,8 @@ int main(int argc, char** argv) {
     options.from = quick ? 40 : 0;
     options.to = quick ? 45 : 130;
     options.output = "build/bench/lumenfold.mp4";
+    options.width = width;
+    options.height = height;
     auto movieStart = clock_type::now();
     movieReport movie = renderShowMovie(options);
     double movieSeconds = millisecondsSince(movieStart) / 1000;
