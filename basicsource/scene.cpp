@@ -86,13 +86,17 @@ void ConstructScene() {
     shapeVector.push_back(dome5);
 }
 
-void rebuildCast() {
+void destroyCast() {
     for (object3D* shape : shapeVector) {
         delete shape;
     }
     shapeVector.clear();
     delete[] triangleArray;
     triangleArray = nullptr;
+}
+
+void rebuildCast() {
+    destroyCast();
     ConstructScene();
     InitScene();
 }

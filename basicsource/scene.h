@@ -21,6 +21,8 @@ void ConstructScene();
 void InitScene();
 void AnimateScene();
 
+// Deletes the cast and empties shapeVector.
+void destroyCast();
 // Deletes the cast, builds it anew and puts it in its opening state.
 void rebuildCast();
 // Poses a fresh cast exactly as the show has it at `showMilliseconds` (clamped to the show):

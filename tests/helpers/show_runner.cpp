@@ -7,20 +7,9 @@
 
 #include <cmath>
 
-void destroyScene() {
-    for (object3D* shape : shapeVector) {
-        delete shape;
-    }
-    shapeVector.clear();
-    delete[] triangleArray;
-    triangleArray = nullptr;
-}
+void destroyScene() { destroyCast(); }
 
-void rebuildScene() {
-    destroyScene();
-    ConstructScene();
-    InitScene();
-}
+void rebuildScene() { rebuildCast(); }
 
 void startShow(fakeClock& clock) {
     clock.startShowAt(0);
