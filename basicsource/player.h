@@ -41,7 +41,7 @@ bool restartIfLooping();
 
 // Called every frame while the show plays: where the sound heard has drifted from the picture
 // by more than kSoundSlack seconds (a sound card's clock is not the system's), it is moved back.
-const double kSoundSlack = 0.035;
+const double kSoundSlack = 0.02;
 void keepSoundInStep();
 
 // Handles the player's keys; false for any other key.

@@ -133,12 +133,12 @@ TEST_F(Player, SoundThatDriftsFromThePictureIsBroughtBack) {
     KeyPress('a', 0, 0);
     clock.advance(60000);
     music.log.clear();
-    music.heard = 60.030; // within the slack: left alone
+    music.heard = 60 + kSoundSlack * 0.9; // within the slack: left alone
     keepSoundInStep();
-    music.heard = 59.970;
+    music.heard = 60 - kSoundSlack * 0.9;
     keepSoundInStep();
     EXPECT_EQ(music.log, "");
-    music.heard = 60.040;
+    music.heard = 60 + kSoundSlack * 1.2;
     keepSoundInStep();
     EXPECT_EQ(music.log, "seek 60.000;");
     music.log.clear();
