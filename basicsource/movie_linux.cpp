@@ -68,6 +68,12 @@ void removeTree(const std::string& dir) {
     rmdir(dir.c_str());
 }
 
+// An empty folder of that name, whatever an earlier, interrupted run left there.
+bool freshFolder(const std::string& dir) {
+    removeTree(dir);
+    return mkdir(dir.c_str(), 0755) == 0;
+}
+
 // Starts `args` (args[0] looked up on the PATH) with standard input from `input` (-1: nothing)
 // and standard output to `output` (-1: nowhere); standard error is discarded unless asked for.
 pid_t spawn(std::vector<std::string> args, int input, int output, bool keepStderr = false) {
@@ -225,11 +231,8 @@ class chunkedFfmpegSink : public movieSink {
     }
 
     bool start() {
-        if (ownFolder) {
-            removeTree(folder);
-            if (mkdir(folder.c_str(), 0755) != 0) {
-                return false;
-            }
+        if (ownFolder && !freshFolder(folder)) {
+            return false;
         }
         // A dead encoder must show as a failed write, not end the program.
         std::signal(SIGPIPE, SIG_IGN);
@@ -344,10 +347,7 @@ class pngSink : public movieSink {
     explicit pngSink(const movieFormat& f)
         : format(f), finalDir(directoryOf(f.output)), partialDir(finalDir + "/.frames.partial") {}
 
-    bool start() {
-        removeTree(partialDir);
-        return mkdir(partialDir.c_str(), 0755) == 0;
-    }
+    bool start() { return freshFolder(partialDir); }
 
     bool writeFrame(const unsigned char* rgb) override {
         picture p;
@@ -487,8 +487,7 @@ bool renderInParallel(const movieFormat& format, int firstFrame, int lastFrame, 
     }
     const std::string folder =
         directoryOf(format.output) + "/." + baseNameOf(format.output) + ".parts";
-    removeTree(folder);
-    if (mkdir(folder.c_str(), 0755) != 0) {
+    if (!freshFolder(folder)) {
         error = "cannot make " + folder;
         return false;
     }
@@ -597,7 +596,7 @@ bool joinMovies(const std::vector<std::string>& parts, const std::string& output
         return false;
     }
     const std::string folder = directoryOf(output) + "/." + baseNameOf(output) + ".join";
-    if (!makeDirectories(directoryOf(output)) || (removeTree(folder), mkdir(folder.c_str(), 0755)) != 0) {
+    if (!makeDirectories(directoryOf(output)) || !freshFolder(folder)) {
         error = "cannot write into " + directoryOf(output);
         return false;
     }
