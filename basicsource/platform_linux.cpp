@@ -2,13 +2,10 @@
 // the hooks. Sound lives next door in audio_sdl.cpp, behind the audioBackend interface.
 #include "basicsource/platform.h"
 
-#include "basicsource/constants.h"
-#include "basicsource/main.h"
-#include "basicsource/movie.h"
+#include "basicsource/program_state.h"
 #include "basicsource/resource_lookup.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -76,7 +73,11 @@ void platformInitialise() {
 
 void platformWindup() { currentAudio().shutdown(); }
 
-std::string resourceDirectory() {
+const char* const kSoundtrackName = "Sonavel.wav";
+
+namespace {
+
+std::string findResourceDirectory() {
     char exe[4096];
     ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
     std::string executableDirectory;
@@ -90,28 +91,17 @@ std::string resourceDirectory() {
     });
 }
 
-bool makeDirectories(const std::string& dir) {
-    std::string partial;
-    for (size_t i = 0; i <= dir.size(); ++i) {
-        if (i == dir.size() || dir[i] == '/') {
-            if (!partial.empty() && mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
-                return false;
-            }
-        }
-        if (i < dir.size()) {
-            partial += dir[i];
-        }
-    }
-    struct stat info;
-    return stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+} // namespace
 
-bool pathExists(const std::string& path) {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
+std::string resourceDirectory() {
+    // Chosen once: a jump or a restart must not depend on files removed since start-up.
+    static const std::string directory = findResourceDirectory();
+    return directory;
 }
 
 std::string resourceFile(const char* name) { return resourceDirectory() + "/" + name; }
+
+std::string soundtrackFile() { return resourceFile(kSoundtrackName); }
 
 void getPathToResourceDirectory(char* path) {
     std::string directory = resourceDirectory();
@@ -213,21 +203,9 @@ GLuint loadTextureFile(const char*, bool) {
 }
 
 namespace {
-void (*gMovieHook)() = nullptr;
+bool (*gMovieHook)() = nullptr;
 } // namespace
 
-void setMovieHook(void (*hook)()) { gMovieHook = hook; }
+void setMovieHook(bool (*hook)()) { gMovieHook = hook; }
 
-void RenderMovie() {
-    if (gMovieHook) {
-        gMovieHook();
-        return;
-    }
-    movieOptions options;
-    options.showProgress = true;
-    movieReport report = renderShowMovie(options);
-    if (report.cancelled) {
-        // Escape stops the movie and then quits, as it always does.
-        KeyPress(27, 0, 0);
-    }
-}
+bool RenderMovie() { return gMovieHook ? gMovieHook() : true; }

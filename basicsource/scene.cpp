@@ -2,8 +2,8 @@
 // absolute poses computed from the show time, so the picture depends on the time alone.
 #include "basicsource/scene.h"
 
-#include "basicsource/main.h"
 #include "basicsource/platform.h"
+#include "basicsource/program_state.h"
 #include "basicsource/utility.h"
 #include "objects/bcc_triangle_block.h"
 #include "objects/terrain.h"
@@ -27,6 +27,13 @@ const float kBlockTilt = -20.905167f;
 // smoothAcceleration written in the order the timeline table reads: A -> B [S; R, C].
 float ease(float from, float to, float start, float ramp, float cruise) {
     return smoothAcceleration(start, ramp, cruise, from, to);
+}
+
+// The ground image is read once, at the first construction: later casts (every jump, every
+// movie) are built from the same decoded grid, so they never touch the disk and cannot fail.
+const terrainGrid& groundGrid() {
+    static const terrainGrid grid = readTerrainGrid("ground.bmp");
+    return grid;
 }
 
 } // namespace
@@ -53,7 +60,7 @@ void ConstructScene() {
     spaceTriangle->setLocation(0, 10, 18);
     spaceTriangle->hide();
 
-    ground = new terrain("ground.bmp");
+    ground = new terrain(groundGrid());
     ground->setLocation(0, -4, 0);
     ground->setLocalScale(2, 2, 2);
 
@@ -143,15 +150,15 @@ void InitScene() {
 
 void AnimateScene() {
     float t = getAnimationTime();
-    if (t < 15) {
+    if (t < kSceneStarts[1]) {
         Scene1(t);
-    } else if (t < 37) {
+    } else if (t < kSceneStarts[2]) {
         Scene2(t);
-    } else if (t < 50) {
+    } else if (t < kSceneStarts[3]) {
         Scene3(t);
-    } else if (t < 86) {
+    } else if (t < kSceneStarts[4]) {
         Scene4(t);
-    } else if (t < 120) {
+    } else if (t < kSceneStarts[5]) {
         Scene5(t);
     }
     if (t >= kShowLength) {

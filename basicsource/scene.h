@@ -28,7 +28,7 @@ void rebuildCast();
 // Poses a fresh cast exactly as the show has it at `showMilliseconds` (clamped to the show):
 // every earlier frame at 25 frames a second is posed, as the show and the movie pose them, then
 // the moment itself. Leaves the animation clock paused at that time; a pose at the end leaves
-// the program mode kpmFinished, any other kpmAnimating.
+// the program mode kpmFinished, any other kpmAnimating (the mode the scenes are posed in).
 void poseShowAt(int64_t showMilliseconds);
 
 // Each scene poses the cast for the show time t (seconds).
@@ -38,8 +38,11 @@ void Scene3(float t3);
 void Scene4(float t4);
 void Scene5(float t5);
 
-// When the show ends.
+// When each part of the show starts, in seconds: scenes 1 to 5, then the credits; and its end.
+const int kSceneCount = 6;
+const int kCreditsScene = 5;
+const double kSceneStarts[kSceneCount] = {0, 15, 37, 50, 86, 120};
 const float kShowLength = 130.0f;
-const int64_t kShowLengthMilliseconds = 130000;
+const int64_t kShowLengthMilliseconds = int64_t(kShowLength) * 1000;
 // The frame rate the show is posed at for exact moments (the movie's and show_frames').
 const int kPoseFramesPerSecond = 25;

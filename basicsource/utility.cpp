@@ -1,7 +1,7 @@
 // Rendering utilities: text overlay, diagnostics, degree trigonometry and eased motion.
 #include "basicsource/utility.h"
 
-#include "basicsource/main.h"
+#include "basicsource/program_state.h"
 #include "basicsource/platform.h"
 
 #include <GL/freeglut.h>

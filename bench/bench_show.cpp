@@ -6,8 +6,10 @@
 //
 //   bench_show [--quick]            (tools/bench runs it headless)
 #define GL_GLEXT_PROTOTYPES
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
-#include "basicsource/movie.h"
+#include "player/playback.h"
+#include "moviemaker/movie.h"
 #include "basicsource/platform.h"
 #include "basicsource/scene.h"
 #include "objects/bcc_triangle_block.h"
@@ -411,7 +413,7 @@ int main(int argc, char** argv) {
 
     // The movie: quick mode films five seconds, the full mode the whole show.
     gProgramMode = kpmMakingMovie;
-    movieOptions options;
+    movieSettings options;
     options.from = quick ? 40 : 0;
     options.to = quick ? 45 : 130;
     options.output = "build/bench/lumenfold.mp4";

@@ -5,9 +5,11 @@
 // It takes about three minutes of real time. Run it under Xvfb from the repository's root:
 //
 //   sync_drift            (tools/bench --sync runs it headless)
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "basicsource/platform.h"
-#include "basicsource/player.h"
+#include "player/playback.h"
 #include "basicsource/scene.h"
 
 #include <GL/freeglut.h>

@@ -1,8 +1,8 @@
 // Terrain: reading the image, building the grid mesh, and drawing it as triangle strips.
 #include "objects/terrain.h"
 
-#include "basicsource/main.h"
 #include "basicsource/platform.h"
+#include "basicsource/program_state.h"
 #include "basicsource/utility.h"
 
 #include <GL/gl.h>
@@ -39,7 +39,7 @@ bool readWholeFile(const char* path, std::vector<unsigned char>& bytes) {
 
 } // namespace
 
-terrain::terrain(const char* theFilename) {
+terrainGrid readTerrainGrid(const char* theFilename) {
     char bmpFileName[1024] = {};
     getPathToResourceDirectory(bmpFileName);
     size_t directoryLength = std::strlen(bmpFileName);
@@ -58,8 +58,10 @@ terrain::terrain(const char* theFilename) {
     if (!parsed.ok) {
         fatal(parsed.message.c_str());
     }
-    build(parsed.grid);
+    return std::move(parsed.grid);
 }
+
+terrain::terrain(const char* theFilename) { build(readTerrainGrid(theFilename)); }
 
 terrain::terrain(const terrainGrid& grid) { build(grid); }
 

@@ -33,6 +33,10 @@ class terrain : public object3D {
     short height = 0;
 };
 
+// Reads and decodes theFilename from the resources directory; any failure ends the program via
+// fatal, with the same messages as the constructor.
+terrainGrid readTerrainGrid(const char* theFilename);
+
 // Reverse the byte order of the 2- or 4-byte field at addr, in place.
 void endianSwapShort(unsigned char* addr);
 void endianSwapLong(unsigned char* addr);

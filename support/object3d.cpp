@@ -2,7 +2,7 @@
 #include "support/object3d.h"
 
 #include "basicsource/constants.h"
-#include "basicsource/main.h"
+#include "basicsource/program_state.h"
 #include "basicsource/utility.h"
 
 #include <GL/gl.h>

@@ -3,8 +3,9 @@
 // controllable clock from 0 s, so every frame is posed exactly as the live show poses it.
 //
 //   show_frames OUTPUT_DIR [SECONDS ...]
-#include "basicsource/frame_capture.h"
-#include "basicsource/main.h"
+#include "common/picture.h"
+#include "basicsource/frame.h"
+#include "basicsource/program_state.h"
 #include "basicsource/platform.h"
 #include "basicsource/scene.h"
 

@@ -1,9 +1,11 @@
 // Pictures of the geodesic objects under the show's four lights: lit, left-right symmetric
 // silhouettes of the right colour. The frames are saved under the build tree's pictures/.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "helpers/fake_clock.h"
 #include "helpers/show_runner.h"
-#include "basicsource/frame_capture.h"
+#include "common/picture.h"
 #include "helpers/pictures_dir.h"
 #include "objects/hex.h"
 #include "objects/hexdome.h"

@@ -1,6 +1,8 @@
 // The frame loop in a real GL context: the projection with the camera's look-at, the state a
 // frame leaves behind, resizing, and the idle callback at the end of the show.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "basicsource/platform.h"
 #include "helpers/fake_clock.h"
 

@@ -1,5 +1,7 @@
 // The GL tests share one real window and context, opened the way the program opens its own.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "basicsource/platform.h"
 
 #include <GL/freeglut.h>

@@ -1,5 +1,7 @@
 // The keyboard: modes, the clock, the soundtrack and the camera, through the real callbacks.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "basicsource/platform.h"
 #include "helpers/recording_audio.h"
 #include "basicsource/scene.h"
@@ -16,10 +18,11 @@ namespace {
 int gMovieCalls = 0;
 ProgramMode gModeDuringMovie = kpmAtStart;
 float gTimeDuringMovie = -1;
-void recordMovie() {
+bool recordMovie() {
     ++gMovieCalls;
     gModeDuringMovie = gProgramMode;
     gTimeDuringMovie = getAnimationTime();
+    return true;
 }
 
 class Keyboard : public testing::Test {

@@ -1,6 +1,8 @@
 // Scene objects drawn in a real GL context: the transform GL builds equals the one computed on
 // the CPU, each object picks its pass, chains and hiding, points, and the frame loop's passes.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "helpers/test_shape.h"
 
 #include <GL/gl.h>

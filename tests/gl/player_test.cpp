@@ -1,10 +1,15 @@
 // The player's controls in a real GL context on a controllable clock: a jump shows exactly the
 // picture the played show has at that time, lands in the right mode, and the soundtrack follows;
 // steps, scenes, speed and screenshots through the real keyboard callbacks.
-#include "basicsource/frame_capture.h"
+#include "common/picture.h"
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
-#include "basicsource/player.h"
+#include "player/overlays.h"
+#include "player/playback.h"
+#include "player/player_keys.h"
+#include "player/player_logic.h"
+#include "player/screenshot.h"
 #include "basicsource/scene.h"
 #include "helpers/fake_clock.h"
 #include "helpers/recording_audio.h"
@@ -43,7 +48,7 @@ class Player : public testing::Test {
         sounds = 1;
     }
     picture frame() {
-        renderShowFrame(false);
+        renderShowFrame(screenshotLook());
         return readBackBuffer(gWindowWidth, gWindowHeight);
     }
     // The show played from its start to `seconds`, frame by frame, and drawn.

@@ -1,10 +1,12 @@
 // The terrain in a real context: its strips make the face list's triangles with the same upward
 // winding, and under the show's lights it is lit green ground. The picture is saved for a look.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "helpers/bmp_builder.h"
 #include "helpers/fake_clock.h"
 #include "helpers/show_runner.h"
-#include "basicsource/frame_capture.h"
+#include "common/picture.h"
 #include "helpers/pictures_dir.h"
 #include "objects/terrain.h"
 

@@ -1,6 +1,8 @@
 // The text overlay in a real context: where the raster position goes, which pixels turn white,
 // what is restored afterwards, and the frame-rate readout.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "basicsource/platform.h"
 #include "basicsource/utility.h"
 #include "helpers/fake_clock.h"

@@ -1,7 +1,9 @@
 // The show on a test clock.
 #include "helpers/show_runner.h"
 
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "basicsource/platform.h"
 #include "basicsource/scene.h"
 

@@ -1,5 +1,7 @@
 // The animation clock: reset, pause arithmetic, the frozen value after the show, and wraps.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "basicsource/platform.h"
 #include "helpers/fake_clock.h"
 

@@ -1,6 +1,8 @@
 // The ways the program ends: fatal and the guarded face read (status 255 and the message on
 // standard output), and Escape and q (status 0, nothing written).
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "basicsource/utility.h"
 #include "helpers/child_process.h"
 #include "support/face.h"

@@ -1,6 +1,7 @@
 // lumenfold-movie's command line and how a range is split among parallel parts.
-#include "basicsource/movie_options.h"
+#include "moviemaker/movie_options.h"
 #include "basicsource/platform.h"
+#include "moviemaker/movie_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +10,13 @@
 
 namespace {
 
-movieCommandResult parse(std::vector<const char*> args, movieCommand& command) {
+movieCommandResult parse(std::vector<const char*> args, movieSettings& command) {
     args.insert(args.begin(), "lumenfold-movie");
     return parseMovieCommand(int(args.size()), args.data(), command);
 }
 
 std::string refusal(std::vector<const char*> args) {
-    movieCommand command;
+    movieSettings command;
     movieCommandResult result = parse(args, command);
     return result.ok ? "accepted" : result.error;
 }
@@ -23,7 +24,7 @@ std::string refusal(std::vector<const char*> args) {
 } // namespace
 
 TEST(MovieCommand, DefaultsToTheWholeShowAtTheClassicSize) {
-    movieCommand command;
+    movieSettings command;
     ASSERT_TRUE(parse({}, command).ok);
     EXPECT_EQ(command.width, 720);
     EXPECT_EQ(command.height, 576);
@@ -36,7 +37,7 @@ TEST(MovieCommand, DefaultsToTheWholeShowAtTheClassicSize) {
 }
 
 TEST(MovieCommand, ReadsSizeQualityJobsAndParts) {
-    movieCommand command;
+    movieSettings command;
     ASSERT_TRUE(parse({"--size", "3840x2160", "--aa", "4", "--crf", "18", "--jobs", "3", "--from",
                        "10.5", "--to", "20", "--fps", "50"},
                       command)
@@ -49,11 +50,11 @@ TEST(MovieCommand, ReadsSizeQualityJobsAndParts) {
     EXPECT_FLOAT_EQ(command.from, 10.5f);
     EXPECT_EQ(command.fps, 50);
 
-    movieCommand join;
+    movieSettings join;
     ASSERT_TRUE(parse({"--join", "a.mp4", "b.mp4", "--output", "all.mp4"}, join).ok);
     EXPECT_EQ(join.join, (std::vector<std::string>{"a.mp4", "b.mp4"}));
     EXPECT_EQ(join.output, "all.mp4");
-    movieCommand smallest;
+    movieSettings smallest;
     EXPECT_TRUE(parse({"--size", "16x16"}, smallest).ok);
 }
 
@@ -63,14 +64,73 @@ TEST(MovieCommand, RefusesBadValuesSayingWhatIsWanted) {
         EXPECT_EQ(refusal({"--size", size}),
                   std::string("--size takes an even WxH from 16x16 to 3840x2160, not '") + size + "'");
     }
-    EXPECT_EQ(refusal({"--aa", "0"}), "--aa takes a number of samples from 1 to 64, not '0'");
-    EXPECT_EQ(refusal({"--crf", "52"}), "--crf takes a quality from 0 (lossless) to 51, not '52'");
-    EXPECT_EQ(refusal({"--jobs", "two"}), "--jobs takes a number of processes from 1 to 256, not 'two'");
-    EXPECT_EQ(refusal({"--from", "-1"}), "--from takes a time in seconds, 0 or more, not '-1'");
+    EXPECT_EQ(refusal({"--aa", "0"}), "--aa takes a whole number of samples from 1 to 64, not '0'");
+    EXPECT_EQ(refusal({"--crf", "52"}),
+              "--crf takes a whole-number quality (0 is lossless) from 0 to 51, not '52'");
+    EXPECT_EQ(refusal({"--jobs", "two"}),
+              "--jobs takes a whole number of processes from 1 to 256, not 'two'");
+    EXPECT_EQ(refusal({"--from", "-1"}), "--from takes a time in seconds from 0 to 130, not '-1'");
     EXPECT_EQ(refusal({"--from", "20", "--to", "10"}), "--to must not come before --from");
     EXPECT_EQ(refusal({"--join"}), "--join needs the parts to join");
     EXPECT_EQ(refusal({"--aa"}), "--aa needs a value");
     EXPECT_EQ(refusal({"--colour", "red"}), "unknown option '--colour'");
+    // Each option says what it wants, not what another one does.
+    EXPECT_EQ(refusal({"--output", ""}), "--output takes a file name, not ''");
+    EXPECT_EQ(refusal({"--frames", ""}), "--frames takes a folder, not ''");
+    EXPECT_EQ(refusal({"--chunks-into", ""}), "--chunks-into takes a folder, not ''");
+    EXPECT_EQ(refusal({"--first-frame", "x"}),
+              "--first-frame takes a frame number from 0 to 999999, not 'x'");
+}
+
+TEST(MovieCommand, NumbersAreDecimalDigitsOnly) {
+    // Spaces, signs, exponents, hexadecimal and fractions of whole numbers are refused, not
+    // half-read or read as something else.
+    for (const char* aa : {" 4", "4 ", "+4", "4.0", "0x8", "1e1", "4e0", "04x"}) {
+        EXPECT_EQ(refusal({"--aa", aa}),
+                  std::string("--aa takes a whole number of samples from 1 to 64, not '") + aa + "'");
+    }
+    for (const char* size : {"+1920x+1080", " 1920x1080", "1920x 1080", "0x780x0x438"}) {
+        EXPECT_NE(refusal({"--size", size}), "accepted") << size;
+    }
+    for (const char* time : {" 5", "+5", "5s", "1e1", "0x10", "5..0"}) {
+        EXPECT_NE(refusal({"--from", time}), "accepted") << time;
+    }
+    movieSettings ok;
+    ASSERT_TRUE(parse({"--aa", "08", "--from", "0.5", "--to", "130"}, ok).ok);
+    EXPECT_EQ(ok.samples, 8);
+    EXPECT_FLOAT_EQ(ok.from, 0.5f);
+}
+
+TEST(MovieCommand, JoinTakesOnlyItsPartsAndAnOutput) {
+    // Rendering options would be silently ignored by a join: refused wherever they stand.
+    EXPECT_EQ(refusal({"--join", "a.mp4", "b.mp4", "--output", "c.mp4", "--size", "1920x1080"}),
+              "--size cannot be used with --join, which only copies the parts' video");
+    EXPECT_EQ(refusal({"--aa", "4", "--join", "a.mp4", "b.mp4"}),
+              "--aa cannot be used with --join, which only copies the parts' video");
+    EXPECT_EQ(refusal({"--join", "a.mp4", "--frames", "dir"}),
+              "--frames cannot be used with --join, which only copies the parts' video");
+    EXPECT_EQ(refusal({"a.mp4"}), "'a.mp4' is not an option (options start with --)");
+}
+
+TEST(MovieCommand, APartsCommandLineReadsBackAsTheSameSettings) {
+    movieSettings whole;
+    ASSERT_TRUE(parse({"--size", "1280x720", "--aa", "4", "--crf", "30", "--fps", "50"}, whole).ok);
+    std::vector<std::string> args = partCommandLine(whole, 250, 499, "/tmp/parts");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) {
+        argv.push_back(a.c_str());
+    }
+    movieSettings part;
+    ASSERT_TRUE(parse(argv, part).ok);
+    EXPECT_EQ(part.firstFrame, 250);
+    EXPECT_EQ(part.lastFrame, 499);
+    EXPECT_EQ(part.chunkDirectory, "/tmp/parts");
+    EXPECT_EQ(part.width, 1280);
+    EXPECT_EQ(part.height, 720);
+    EXPECT_EQ(part.samples, 4);
+    EXPECT_EQ(part.crf, 30);
+    EXPECT_EQ(part.fps, 50);
+    EXPECT_EQ(part.jobs, 1);
 }
 
 TEST(ChunkRuns, SplitTheRangeOnTheChunkGridWhateverItsEnds) {

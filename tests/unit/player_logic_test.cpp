@@ -1,10 +1,13 @@
 // The player's pure logic: the command line, where resources are looked for, where the keys
 // lead, and the animation clock at other speeds and after jumps.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
-#include "basicsource/options.h"
 #include "basicsource/platform.h"
-#include "basicsource/player.h"
 #include "basicsource/resource_lookup.h"
+#include "moviemaker/movie_options.h"
+#include "player/launch_options.h"
+#include "player/playback.h"
+#include "player/player_logic.h"
 #include "helpers/fake_clock.h"
 
 #include <gtest/gtest.h>
@@ -50,8 +53,9 @@ TEST(LaunchOptions, ReadsEveryOptionInEitherSpelling) {
     launchOptions smooth;
     ASSERT_TRUE(parse({"--aa", "4"}, smooth).ok);
     EXPECT_EQ(smooth.samples, 4);
-    EXPECT_EQ(refusal({"--aa", "2.5"}), "--aa takes a number of samples from 1 to 64, not '2.5'");
-    EXPECT_EQ(refusal({"--aa", "0"}), "--aa takes a number of samples from 1 to 64, not '0'");
+    EXPECT_EQ(refusal({"--aa", "2.5"}),
+              "--aa takes a whole number of samples from 1 to 64, not '2.5'");
+    EXPECT_EQ(refusal({"--aa", "0"}), "--aa takes a whole number of samples from 1 to 64, not '0'");
 
     launchOptions ends;
     ASSERT_TRUE(parse({"--start=0", "--start", "130"}, ends).ok);
@@ -84,6 +88,36 @@ TEST(LaunchOptions, RefusesBadOptionsAndValuesSayingWhat) {
             << bad;
     }
     EXPECT_EQ(refusal({"--help", "--version"}), "accepted");
+}
+
+TEST(LaunchOptions, NumbersAreDecimalDigitsOnly) {
+    // Once read as 5, 16, 4, 10 and 8: spaces, hexadecimal, fractions of a whole number and
+    // exponents are refused instead.
+    for (const char* bad : {" 5", "0x10", "+5", "5 ", "1e1", "5,5"}) {
+        EXPECT_EQ(refusal({"--start", bad}),
+                  std::string("--start takes a time in seconds from 0 to 130, not '") + bad + "'");
+    }
+    for (const char* bad : {"4.0", "1e1", "0x8", " 4", "+4"}) {
+        EXPECT_EQ(refusal({"--aa", bad}),
+                  std::string("--aa takes a whole number of samples from 1 to 64, not '") + bad +
+                      "'");
+    }
+    EXPECT_NE(refusal({"--speed", "5e-1"}), "accepted");
+    launchOptions fine;
+    ASSERT_TRUE(parse({"--start", "084.50", "--speed", "0.5"}, fine).ok);
+    EXPECT_DOUBLE_EQ(fine.start, 84.5);
+}
+
+TEST(LaunchOptions, BothProgramsWordTheSameMistakeAlike) {
+    for (const char* bad : {"4.0", "0", "65", "x"}) {
+        movieSettings settings;
+        const char* movieArgs[] = {"lumenfold-movie", "--aa", bad};
+        EXPECT_EQ(parseMovieCommand(3, movieArgs, settings).error, refusal({"--aa", bad}));
+    }
+    movieSettings settings;
+    const char* movieArgs[] = {"lumenfold-movie", "--from", "131"};
+    EXPECT_EQ(parseMovieCommand(3, movieArgs, settings).error,
+              refusal({"--start", "131"}).replace(0, 7, "--from"));
 }
 
 TEST(LaunchOptions, UsageListsEveryOption) {

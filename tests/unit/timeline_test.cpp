@@ -1,6 +1,8 @@
 // The cast and the timeline, played on the controllable clock: what is built, where the camera
 // and the lights are at the script's instants, what appears and vanishes when, and the end.
+#include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/playback.h"
 #include "basicsource/platform.h"
 #include "basicsource/scene.h"
 #include "helpers/show_runner.h"

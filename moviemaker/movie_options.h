@@ -1,37 +1,27 @@
 // The movie program's command line (lumenfold-movie): range, size, anti-aliasing, quality,
-// parallel jobs, and joining parts made elsewhere. Parsing is plain logic, tested on its own.
+// parallel jobs, PNG frames, and joining parts made elsewhere; and the command line of a part
+// of a parallel render. Parsing is plain logic, tested on its own.
 #pragma once
+
+#include "moviemaker/movie_settings.h"
 
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
-struct movieCommand {
-    float from = 0;
-    float to = 130;
-    int fps = 25;
-    int width = 720;
-    int height = 576;
-    int samples = 1;
-    int crf = 23;
-    int jobs = 0; // 0: one per core
-    std::string output = "movie/lumenfold.mp4";
-    std::vector<std::string> join; // parts to join instead of rendering
-    // A part of a parallel render (internal): frames first..last, chunks into a folder.
-    int firstFrame = -1;
-    int lastFrame = -1;
-    std::string chunkDirectory;
-    bool help = false;
-};
-
 struct movieCommandResult {
     bool ok = true;
     std::string error; // one line saying what is wrong, when !ok
 };
 
-movieCommandResult parseMovieCommand(int argc, const char* const* argv, movieCommand& command);
+movieCommandResult parseMovieCommand(int argc, const char* const* argv, movieSettings& settings);
 std::string movieUsage();
+
+// The arguments (after the program's name) that make this program render frames first..last of
+// the settings as chunks into `folder`: a part of a parallel render.
+std::vector<std::string> partCommandLine(const movieSettings& settings, int first, int last,
+                                         const std::string& folder);
 
 // The frame ranges of at most `jobs` consecutive runs of whole chunks (kMovieChunkFrames on the
 // grid of the show's frame numbers) covering first..last, cut where the summed `cost` of the

@@ -1,5 +1,5 @@
 // GL readback, thumbnails and PNG output through libpng.
-#include "basicsource/frame_capture.h"
+#include "common/picture.h"
 
 #include <GL/gl.h>
 #include <png.h>

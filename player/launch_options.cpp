@@ -1,10 +1,9 @@
-// Command-line parsing for the program. Numbers must be whole and in range: "--start 12abc" or
-// "--speed 0" is refused with a message rather than read as something else.
-#include "basicsource/options.h"
+// Command-line parsing for the program. Numbers follow the strict rule both programs share:
+// "--start 12abc", "--start 0x10" or "--speed 0" is refused with a message rather than read as
+// something else.
+#include "player/launch_options.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
+#include "common/command_line.h"
 
 #ifndef LUMENFOLD_VERSION
 #define LUMENFOLD_VERSION "unknown"
@@ -12,19 +11,7 @@
 
 namespace {
 
-const double kShowSeconds = 130;
-const double kSlowest = 0.05, kFastest = 20;
-
-// The whole text as a finite number, or false.
-bool readNumber(const std::string& text, double& value) {
-    if (text.empty()) {
-        return false;
-    }
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return errno == 0 && end && *end == '\0' && std::isfinite(value);
-}
+const numberRule kSpeedRule = {"a factor", 0.05, 20, false};
 
 // GLUT's own X options, left for glutInit: those that take a value, and those that do not.
 bool isWindowSystemOption(const std::string& arg, bool& takesValue) {
@@ -66,23 +53,18 @@ parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions&
         } else if (name == "--version") {
             options.version = true;
         } else if (name == "--start") {
-            if (!readNumber(value, options.start) || options.start < 0 ||
-                options.start > kShowSeconds) {
-                return refuse("--start takes a time in seconds from 0 to 130, not '" + value + "'");
+            if (!readNumber(value, kShowTimeRule, options.start)) {
+                return refuse(refusal(name, kShowTimeRule, value));
             }
             options.hasStart = true;
         } else if (name == "--speed") {
-            if (!readNumber(value, options.speed) || options.speed < kSlowest ||
-                options.speed > kFastest) {
-                return refuse("--speed takes a factor from 0.05 to 20, not '" + value + "'");
+            if (!readNumber(value, kSpeedRule, options.speed)) {
+                return refuse(refusal(name, kSpeedRule, value));
             }
         } else if (name == "--aa") {
-            double samples = 0;
-            if (!readNumber(value, samples) || samples < 1 || samples > 64 ||
-                samples != std::floor(samples)) {
-                return refuse("--aa takes a number of samples from 1 to 64, not '" + value + "'");
+            if (!readWholeNumber(value, kSamplesRule, options.samples)) {
+                return refuse(refusal(name, kSamplesRule, value));
             }
-            options.samples = int(samples);
         } else if (name == "--paused") {
             options.paused = true;
         } else if (name == "--fullscreen") {

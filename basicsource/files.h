@@ -1,0 +1,31 @@
+// Files and folders, the way every writer of the program uses them: work is done in a hidden
+// folder made fresh for this run, and a finished file is put into place in one step that never
+// replaces a file the program did not mean to replace.
+#pragma once
+
+#include <string>
+
+// Makes the folder and its parents; true when it exists afterwards.
+bool makeDirectories(const std::string& dir);
+// Whether anything (file, folder, link) has that name.
+bool pathExists(const std::string& path);
+// The folder part of a path ("." when there is none) and the rest.
+std::string directoryOf(const std::string& path);
+std::string baseNameOf(const std::string& path);
+// The path from the root, for paths handed to other programs.
+std::string absolutePath(const std::string& path);
+
+// A new, empty folder "<dir>/.<stem>.XXXXXX" with a name no other run has; "" on failure.
+std::string makeWorkFolder(const std::string& dir, const std::string& stem);
+// Removes a folder this run made and the files in it (it holds no folders).
+void removeWorkFolder(const std::string& folder);
+
+// Gives the file `made` the name `name` only if nothing has that name yet (checked and done in
+// one step, so a file created meanwhile is never replaced); `made` is gone afterwards on
+// success. False when the name is taken or the file system refused.
+bool publishAsNew(const std::string& made, const std::string& name);
+// Moves the finished file `made` over `name` (the output the user asked for), in one step.
+bool replaceWith(const std::string& made, const std::string& name);
+// Renames the folder `made` to `name` when no such folder exists or it is empty; a folder
+// with anything in it is left alone and the call fails.
+bool moveFolderIntoPlace(const std::string& made, const std::string& name);

@@ -1,0 +1,92 @@
+// Files and folders on Linux: mkdtemp for work folders, link() for "create only if new",
+// rename() for replacing an output and for moving a finished folder into place.
+#include "basicsource/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+bool makeDirectories(const std::string& dir) {
+    std::string partial;
+    for (size_t i = 0; i <= dir.size(); ++i) {
+        if (i == dir.size() || dir[i] == '/') {
+            if (!partial.empty() && mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
+                return false;
+            }
+        }
+        if (i < dir.size()) {
+            partial += dir[i];
+        }
+    }
+    struct stat info;
+    return stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool pathExists(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+std::string directoryOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string absolutePath(const std::string& path) {
+    if (!path.empty() && path[0] == '/') {
+        return path;
+    }
+    char here[4096];
+    return getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
+}
+
+std::string makeWorkFolder(const std::string& dir, const std::string& stem) {
+    std::string pattern = dir + "/." + stem + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    return mkdtemp(name.data()) ? std::string(name.data()) : std::string();
+}
+
+void removeWorkFolder(const std::string& folder) {
+    if (folder.empty()) {
+        return;
+    }
+    if (DIR* d = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(d)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                unlink((folder + "/" + name).c_str());
+            }
+        }
+        closedir(d);
+    }
+    rmdir(folder.c_str());
+}
+
+bool publishAsNew(const std::string& made, const std::string& name) {
+    if (link(made.c_str(), name.c_str()) != 0) {
+        return false;
+    }
+    unlink(made.c_str());
+    return true;
+}
+
+bool replaceWith(const std::string& made, const std::string& name) {
+    return std::rename(made.c_str(), name.c_str()) == 0;
+}
+
+bool moveFolderIntoPlace(const std::string& made, const std::string& name) {
+    // rename() replaces an empty folder and refuses one with files in it (ENOTEMPTY/EEXIST).
+    return std::rename(made.c_str(), name.c_str()) == 0;
+}

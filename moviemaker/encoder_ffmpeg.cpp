@@ -1,0 +1,372 @@
+// The movie through the ffmpeg program: raw frames streamed into one encoder process per chunk
+// of 250 frames, the chunks then joined without being encoded again, the soundtrack laid over
+// the whole. ffmpeg's messages go to a log beside the hidden work folder; it is kept, and its
+// last lines are said, when ffmpeg fails.
+#include "basicsource/files.h"
+#include "moviemaker/movie_output.h"
+#include "moviemaker/processes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+const int kLogLines = 5;
+
+std::string formatted(const char* pattern, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+std::string chunkName(int chunk) {
+    char name[32];
+    std::snprintf(name, sizeof name, "chunk-%06d.mp4", chunk);
+    return name;
+}
+
+// The movie's description, kept in the file so that parts can be checked before a join.
+std::string describeRange(const movieSettings& s, int firstFrame, int lastFrame) {
+    char text[128];
+    std::snprintf(text, sizeof text, "lumenfold frames %d-%d fps %d size %dx%d", firstFrame,
+                  lastFrame, s.fps, s.width, s.height);
+    return text;
+}
+
+std::string quotedForList(const std::string& path) {
+    std::string quoted;
+    for (char c : absolutePath(path)) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted;
+}
+
+bool writeAll(int fd, const unsigned char* bytes, size_t count) {
+    while (count > 0) {
+        ssize_t n = write(fd, bytes, count);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        bytes += n;
+        count -= size_t(n);
+    }
+    return true;
+}
+
+std::string ffmpegFailure(const std::string& log) {
+    std::string text = "ffmpeg failed";
+    const std::string lines = lastLinesOf(log, kLogLines);
+    if (!lines.empty()) {
+        text += " (its messages are kept in " + log + "):\n" + lines;
+        text.pop_back();
+    }
+    return text;
+}
+
+// Frames encoded chunk by chunk and joined into the output; or, for a part of a parallel
+// render, chunks left in the parent's folder for it to join.
+class chunkedEncoderSink : public movieSink {
+  public:
+    chunkedEncoderSink(const movieSettings& s, int firstFrame)
+        : settings(s), firstFrame(firstFrame), isPart(!s.chunkDirectory.empty()) {}
+
+    ~chunkedEncoderSink() override {
+        if (encoder > 0 || !workFolder.empty()) {
+            cancel();
+        }
+    }
+
+    bool start(std::string& error) {
+        if (isPart) {
+            folder = settings.chunkDirectory;
+            log = folder + "/encoder-" + std::to_string(firstFrame) + ".log";
+            return true;
+        }
+        const std::string dir = directoryOf(settings.output);
+        if (!makeDirectories(dir)) {
+            error = "cannot make the folder " + dir;
+            return false;
+        }
+        workFolder = folder = makeWorkFolder(dir, baseNameOf(settings.output));
+        if (folder.empty()) {
+            error = "cannot write into " + dir;
+            return false;
+        }
+        log = workFolder + ".log";
+        return true;
+    }
+
+    bool writeFrame(const unsigned char* rgb) override {
+        const int frame = firstFrame + count;
+        if ((encoder < 0 || frame % kMovieChunkFrames == 0) &&
+            !(closeChunk() && openChunk(frame / kMovieChunkFrames))) {
+            return fail();
+        }
+        ++count;
+        const size_t bytes = size_t(settings.width) * size_t(settings.height) * 3;
+        return writeAll(input, rgb, bytes) || fail();
+    }
+
+    bool finish() override {
+        bool ok = closeChunk() && count > 0;
+        if (ok && !isPart) {
+            ok = joinChunks(chunkFilesIn(folder), settings, firstFrame, firstFrame + count - 1,
+                            folder, log);
+        }
+        if (!ok) {
+            fail();
+        }
+        cleanUp();
+        return ok;
+    }
+
+    void cancel() override {
+        if (input >= 0) {
+            close(input);
+            input = -1;
+        }
+        if (encoder > 0) {
+            kill(encoder, SIGTERM);
+            processSucceeded(encoder);
+            encoder = -1;
+        }
+        if (isPart && !chunkFile.empty()) {
+            unlink(chunkFile.c_str());
+        }
+        cleanUp();
+    }
+
+    std::string failure() const override { return failed ? ffmpegFailure(log) : ""; }
+
+  private:
+    bool fail() {
+        failed = true;
+        return false;
+    }
+
+    // The work folder goes in any case; the log stays only when ffmpeg failed.
+    void cleanUp() {
+        if (!workFolder.empty()) {
+            removeWorkFolder(workFolder);
+            workFolder.clear();
+            if (!failed) {
+                unlink(log.c_str());
+            }
+        }
+    }
+
+    bool openChunk(int chunk) {
+        chunkFile = folder + "/" + chunkName(chunk);
+        const std::string size =
+            std::to_string(settings.width) + "x" + std::to_string(settings.height);
+        const std::string rate = std::to_string(settings.fps);
+        // GL's rows come bottom-up; players want 4:2:0. Every chunk starts on a key frame.
+        const std::vector<std::string> args = {
+            "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
+            "-pix_fmt", "rgb24", "-s", size, "-r", rate, "-i", "-", "-vf", "vflip", "-c:v",
+            "libx264", "-preset", "veryfast", "-crf", std::to_string(settings.crf), "-g",
+            std::to_string(kMovieChunkFrames), "-pix_fmt", "yuv420p", "-r", rate, "-an", "-f",
+            "mp4", chunkFile};
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC) != 0) {
+            return false;
+        }
+        encoder = startProcess(args, fds[0], -1, log);
+        close(fds[0]);
+        if (encoder < 0) {
+            close(fds[1]);
+            return false;
+        }
+        input = fds[1];
+        return true;
+    }
+
+    bool closeChunk() {
+        if (encoder < 0) {
+            return true;
+        }
+        close(input);
+        input = -1;
+        const bool ok = processSucceeded(encoder);
+        encoder = -1;
+        return ok;
+    }
+
+    movieSettings settings;
+    int firstFrame;
+    bool isPart;
+    std::string workFolder; // made by this sink (not for a part)
+    std::string folder;     // where the chunks go
+    std::string log;
+    std::string chunkFile;
+    int encoder = -1;
+    int input = -1;
+    int count = 0;
+    bool failed = false;
+};
+
+bool readRange(const std::string& part, movieSettings& range, int& first, int& last) {
+    std::string comment;
+    captureOutput({"ffprobe", "-v", "error", "-show_entries", "format_tags=comment", "-of",
+                   "default=noprint_wrappers=1:nokey=1", part},
+                  comment);
+    return std::sscanf(comment.c_str(), "lumenfold frames %d-%d fps %d size %dx%d", &first,
+                       &last, &range.fps, &range.width, &range.height) == 5;
+}
+
+// Checks that the parts follow each other and match; sets the whole's frames and format.
+bool checkParts(const std::vector<std::string>& parts, movieSettings& whole, int& firstFrame,
+                int& lastFrame, std::string& error) {
+    int expectedFirst = -1;
+    for (const std::string& part : parts) {
+        movieSettings range;
+        int first = 0, last = 0;
+        if (!readRange(part, range, first, last)) {
+            error = part + " is not a movie made by lumenfold-movie";
+            return false;
+        }
+        if (expectedFirst < 0) {
+            firstFrame = first;
+            whole.fps = range.fps;
+            whole.width = range.width;
+            whole.height = range.height;
+        } else if (first != expectedFirst) {
+            error = part + " starts at frame " + std::to_string(first) + ", not at " +
+                    std::to_string(expectedFirst) + " where the part before it ends";
+            return false;
+        } else if (range.fps != whole.fps || range.width != whole.width ||
+                   range.height != whole.height) {
+            error = part + " differs from the first part in size or frame rate";
+            return false;
+        }
+        expectedFirst = last + 1;
+        lastFrame = last;
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<std::string> chunkFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(d)) {
+            const std::string name = entry->d_name;
+            if (name.rfind("chunk-", 0) == 0) {
+                names.push_back(folder + "/" + name);
+            }
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool joinChunks(const std::vector<std::string>& chunks, const movieSettings& settings,
+                int firstFrame, int lastFrame, const std::string& workFolder,
+                const std::string& log) {
+    const std::string list = workFolder + "/join-list.txt";
+    FILE* file = std::fopen(list.c_str(), "w");
+    if (!file) {
+        return false;
+    }
+    for (const std::string& chunk : chunks) {
+        std::fprintf(file, "file '%s'\n", quotedForList(chunk).c_str());
+    }
+    if (std::fclose(file) != 0) {
+        return false;
+    }
+    const int frames = lastFrame - firstFrame + 1;
+    const std::string joined = workFolder + "/joined.mp4";
+    std::vector<std::string> args = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
+                                     "-y", "-f", "concat", "-safe", "0", "-i", list};
+    if (!settings.soundtrack.empty() && access(settings.soundtrack.c_str(), R_OK) == 0) {
+        args.insert(args.end(),
+                    {"-ss", formatted("%.3f", double(firstFrame) / settings.fps), "-t",
+                     formatted("%.3f", double(frames) / settings.fps), "-i", settings.soundtrack,
+                     "-map", "1:a", "-c:a", "aac", "-b:a", "192k"});
+    }
+    args.insert(args.end(), {"-map", "0:v", "-c:v", "copy", "-metadata",
+                             "comment=" + describeRange(settings, firstFrame, lastFrame),
+                             "-movflags", "+faststart", "-f", "mp4", joined});
+    return processSucceeded(startProcess(args, -1, -1, log)) &&
+           replaceWith(joined, settings.output);
+}
+
+bool movieEncoderAvailable() { return programOnPath("ffmpeg"); }
+
+std::string encoderMissingMessage() {
+    return "making a movie needs the ffmpeg program, which is not installed (on Debian: apt "
+           "install ffmpeg); lumenfold-movie --frames DIR writes the frames as PNG files instead";
+}
+
+std::unique_ptr<movieSink> openEncoderSink(const movieSettings& settings, int firstFrame,
+                                           std::string& error) {
+    if (!movieEncoderAvailable()) {
+        error = encoderMissingMessage();
+        return nullptr;
+    }
+    auto sink = std::make_unique<chunkedEncoderSink>(settings, firstFrame);
+    if (!sink->start(error)) {
+        return nullptr;
+    }
+    return sink;
+}
+
+std::unique_ptr<movieSink> openMovieSink(const movieSettings& settings, int firstFrame,
+                                         std::string& error) {
+    if (!settings.framesDirectory.empty()) {
+        return openPngFramesSink(settings, error);
+    }
+    return openEncoderSink(settings, firstFrame, error);
+}
+
+bool joinMovies(const movieSettings& settings, std::string& error) {
+    if (!movieEncoderAvailable()) {
+        error = encoderMissingMessage();
+        return false;
+    }
+    movieSettings whole = settings;
+    int firstFrame = 0, lastFrame = -1;
+    if (settings.join.empty()) {
+        error = "no parts to join";
+        return false;
+    }
+    if (!checkParts(settings.join, whole, firstFrame, lastFrame, error)) {
+        return false;
+    }
+    const std::string dir = directoryOf(settings.output);
+    const std::string folder =
+        makeDirectories(dir) ? makeWorkFolder(dir, baseNameOf(settings.output)) : "";
+    if (folder.empty()) {
+        error = "cannot write into " + dir;
+        return false;
+    }
+    const std::string log = folder + ".log";
+    // The parts' own sound would lengthen each part in the join: their video alone is joined.
+    std::vector<std::string> videos;
+    bool ok = true;
+    for (size_t i = 0; ok && i < settings.join.size(); ++i) {
+        videos.push_back(folder + "/" + chunkName(int(i)));
+        ok = processSucceeded(startProcess({"ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-i",
+                                            settings.join[i], "-map", "0:v", "-c", "copy", "-f",
+                                            "mp4", videos.back()},
+                                           -1, -1, log));
+    }
+    ok = ok && joinChunks(videos, whole, firstFrame, lastFrame, folder, log);
+    removeWorkFolder(folder);
+    if (ok) {
+        unlink(log.c_str());
+    } else {
+        error = ffmpegFailure(log);
+    }
+    return ok;
+}

@@ -1,0 +1,148 @@
+// lumenfold-movie: renders the show to a movie without anyone at the keyboard, the same frames
+// as key `m` makes, at any size, anti-aliased, in several processes side by side; or joins
+// parts rendered elsewhere. Needs an X display (tools/render-movie starts Xvfb). Prints how
+// long the parts of the work took, and how busy the cores were, on standard error.
+//
+//   lumenfold-movie [--from S] [--to S] [--fps N] [--size WxH] [--aa N] [--crf N] [--jobs N]
+//                   [--output PATH | --frames DIR]
+//   lumenfold-movie --join PART... --output PATH
+// A parallel render's parts run this program with --first-frame, --last-frame, --chunks-into.
+#include "basicsource/frame.h"
+#include "basicsource/platform.h"
+#include "moviemaker/movie.h"
+#include "moviemaker/movie_options.h"
+#include "moviemaker/offscreen_frame.h"
+#include "moviemaker/parallel.h"
+#include "moviemaker/processes.h"
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <sys/resource.h>
+
+namespace {
+
+double cpuSecondsSoFar() {
+    double total = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        getrusage(who, &usage);
+        total += double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                 double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    }
+    return total;
+}
+
+// What the render made, where it went.
+std::string destination(const movieSettings& settings) {
+    return settings.framesDirectory.empty() ? settings.output : settings.framesDirectory;
+}
+
+// One process renders the settings' frames; a part also reports its timing to the parent.
+bool renderHere(const movieSettings& settings, movieSplit& split, std::string& error) {
+    movieHooks hooks;
+    hooks.cancelRequested = stopRequested;
+    const movieReport report = renderShowMovie(settings, nullptr, hooks);
+    split.frames = report.frames;
+    split.renderSeconds = report.renderSeconds;
+    split.readbackSeconds = report.readbackSeconds;
+    split.encodeSeconds = report.encodeSeconds;
+    error = report.cancelled ? "stopped" : report.error;
+    if (report.completed && !settings.chunkDirectory.empty()) {
+        writePartReport(settings.chunkDirectory, report.firstFrame, split);
+    }
+    return report.completed;
+}
+
+int join(const movieSettings& settings) {
+    std::string error;
+    if (!joinMovies(settings, error)) {
+        std::fprintf(stderr, "lumenfold-movie: %s could not be joined: %s\n",
+                     settings.output.c_str(), error.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "joined %zu parts into %s\n", settings.join.size(),
+                 settings.output.c_str());
+    return 0;
+}
+
+// The samples the driver offers, said when fewer than asked for.
+int usableSamples(const movieSettings& settings, bool isPart) {
+    const int samples = std::min(settings.samples, maximumSamples());
+    if (samples < settings.samples && !isPart) {
+        std::fprintf(stderr, "lumenfold-movie: the driver offers at most %d samples; using %d\n",
+                     samples, samples);
+    }
+    return samples;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    movieSettings settings;
+    movieCommandResult parsed = parseMovieCommand(argc, argv, settings);
+    if (!parsed.ok) {
+        std::fprintf(stderr, "lumenfold-movie: %s\n%s", parsed.error.c_str(), movieUsage().c_str());
+        return 2;
+    }
+    if (settings.help) {
+        std::fputs(movieUsage().c_str(), stdout);
+        return 0;
+    }
+    settings.soundtrack = soundtrackFile();
+    if (!settings.join.empty()) {
+        return join(settings);
+    }
+    int first = 0, last = -1;
+    movieFrames(settings, first, last);
+    if (last < first) {
+        std::fprintf(stderr, "lumenfold-movie: nothing to render in that range\n");
+        return 2;
+    }
+    const bool isPart = !settings.chunkDirectory.empty();
+    if (settings.framesDirectory.empty() && !movieEncoderAvailable()) {
+        std::fprintf(stderr, "lumenfold-movie: %s\n", encoderMissingMessage().c_str());
+        return 1;
+    }
+
+    catchStopSignals();
+    glutInit(&argc, argv);
+    platformInitialise();
+    openShowWindow("Lumenfold movie");
+    settings.samples = usableSamples(settings, isPart);
+    if (settings.jobs == 0) {
+        settings.jobs = processorCount();
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    movieSplit split;
+    std::string error;
+    const bool parallel = !isPart && settings.jobs > 1 && settings.framesDirectory.empty();
+    const bool ok = parallel ? renderInParallel(settings, first, last, split, error)
+                             : renderHere(settings, split, error);
+    const double total =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!ok) {
+        // A part only tells its parent (through its exit status and its log).
+        std::fprintf(stderr, isPart ? "%s%s\n" : "lumenfold-movie: %s could not be made: %s\n",
+                     isPart ? "" : destination(settings).c_str(), error.c_str());
+        if (!isPart) {
+            std::fprintf(stderr, "Any earlier file there is kept.\n");
+        }
+        return 1;
+    }
+    if (!isPart) {
+        std::fprintf(stderr,
+                     "%d frames of %dx%d (%d samples) in %.1f s (%.1f frames a second) with %d "
+                     "process%s: render %.1f s, readback %.1f s, encode %.1f s, join %.1f s; "
+                     "%.2f cores busy on average\n",
+                     split.frames, settings.width, settings.height, settings.samples, total,
+                     split.frames / total, split.processes, split.processes > 1 ? "es" : "",
+                     split.renderSeconds, split.readbackSeconds, split.encodeSeconds,
+                     split.joinSeconds, cpuSecondsSoFar() / total);
+    }
+    return 0;
+}

@@ -1,0 +1,154 @@
+// The parallel render on Linux: the parts are this very program (/proc/self/exe) started with
+// the frames to render and the folder to leave their chunks in. Only the parent reports: a
+// part's messages go to a log in the work folder, said by the parent when the part fails.
+#include "moviemaker/parallel.h"
+
+#include "basicsource/files.h"
+#include "moviemaker/movie_options.h"
+#include "moviemaker/movie_output.h"
+#include "moviemaker/processes.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <dirent.h>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+const int kLogLines = 8;
+
+bool readPartReport(const std::string& path, movieSplit& split) {
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (!file) {
+        return false;
+    }
+    movieSplit part;
+    const bool ok = std::fscanf(file, "%d %lf %lf %lf", &part.frames, &part.renderSeconds,
+                                &part.readbackSeconds, &part.encodeSeconds) == 4;
+    std::fclose(file);
+    if (ok) {
+        split.frames += part.frames;
+        split.renderSeconds += part.renderSeconds;
+        split.readbackSeconds += part.readbackSeconds;
+        split.encodeSeconds += part.encodeSeconds;
+    }
+    return ok;
+}
+
+std::string partLog(const std::string& folder, int first) {
+    return folder + "/part-" + std::to_string(first) + ".log";
+}
+
+// Every log of the folder (the parts' and their encoders'), gathered into `log`.
+void gatherLogs(const std::string& folder, const std::string& log) {
+    std::ofstream out(log, std::ios::app);
+    if (DIR* d = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(d)) {
+            const std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0) {
+                out << std::ifstream(folder + "/" + name).rdbuf();
+            }
+        }
+        closedir(d);
+    }
+}
+
+struct partRun {
+    int first, last;
+};
+
+// Starts the parts; those that could not be started end the render before it begins.
+bool startParts(const movieSettings& settings, const std::vector<partRun>& runs,
+                const std::string& folder, std::vector<childRun>& children) {
+    for (const partRun& run : runs) {
+        std::vector<std::string> args = partCommandLine(settings, run.first, run.last, folder);
+        args.insert(args.begin(), "/proc/self/exe");
+        childRun child;
+        child.pid = startProcess(args, -1, -1, partLog(folder, run.first));
+        if (child.pid < 0) {
+            return false;
+        }
+        children.push_back(child);
+    }
+    return true;
+}
+
+std::string describeFailure(const std::vector<childRun>& children,
+                            const std::vector<partRun>& runs) {
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (children[i].ended && !children[i].succeeded) {
+            return "the part of frames " + std::to_string(runs[i].first) + " to " +
+                   std::to_string(runs[i].last) + " failed";
+        }
+    }
+    return "a part of the movie failed";
+}
+
+} // namespace
+
+void writePartReport(const std::string& chunkDirectory, int firstFrame, const movieSplit& split) {
+    const std::string path = chunkDirectory + "/report-" + std::to_string(firstFrame) + ".txt";
+    if (FILE* file = std::fopen(path.c_str(), "w")) {
+        std::fprintf(file, "%d %.6f %.6f %.6f\n", split.frames, split.renderSeconds,
+                     split.readbackSeconds, split.encodeSeconds);
+        std::fclose(file);
+    }
+}
+
+bool renderInParallel(const movieSettings& settings, int first, int last, movieSplit& split,
+                      std::string& error) {
+    if (!movieEncoderAvailable()) {
+        error = encoderMissingMessage();
+        return false;
+    }
+    const std::string dir = directoryOf(settings.output);
+    const std::string folder =
+        makeDirectories(dir) ? makeWorkFolder(dir, baseNameOf(settings.output)) : "";
+    if (folder.empty()) {
+        error = "cannot write into " + dir;
+        return false;
+    }
+    const std::string log = folder + ".log";
+    std::vector<partRun> runs;
+    for (const auto& [from, to] : splitIntoChunkRuns(first, last, std::max(settings.jobs, 1))) {
+        runs.push_back({from, to});
+    }
+    split.processes = int(runs.size());
+    std::vector<childRun> children;
+    bool ok = startParts(settings, runs, folder, children);
+    if (!ok) {
+        error = "cannot start the processes of the render";
+    }
+    // Whatever happened, every part started is waited for (and stopped when one failed).
+    ok = waitForAll(children) && ok;
+    if (!ok && error.empty()) {
+        error = stopRequested() ? "stopped" : describeFailure(children, runs);
+    }
+    if (ok) {
+        for (const partRun& run : runs) {
+            readPartReport(folder + "/report-" + std::to_string(run.first) + ".txt", split);
+        }
+        const auto joinStart = std::chrono::steady_clock::now();
+        ok = joinChunks(chunkFilesIn(folder), settings, first, last, folder, log);
+        split.joinSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - joinStart).count();
+        if (!ok) {
+            error = "the parts could not be joined";
+        }
+    }
+    if (!ok && !stopRequested()) {
+        gatherLogs(folder, log);
+        const std::string lines = lastLinesOf(log, kLogLines);
+        if (!lines.empty()) {
+            error += " (the messages are kept in " + log + "):\n" + lines;
+            error.pop_back();
+        }
+    }
+    removeWorkFolder(folder);
+    if (ok || stopRequested() || lastLinesOf(log, 1).empty()) {
+        std::remove(log.c_str());
+    }
+    return ok;
+}

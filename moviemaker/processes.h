@@ -1,0 +1,39 @@
+// Child processes and stop signals for the movie: the encoder and the parallel parts run as
+// programs of their own. Only this unit and its Linux implementation know how.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Whether a program of that name can be started from the PATH.
+bool programOnPath(const char* name);
+// The number of processor cores.
+int processorCount();
+
+// Starts `args` (args[0] looked up on the PATH unless it holds a '/') with standard input from
+// `input` (-1: nothing) and standard output to `output` (-1: nowhere); standard error is
+// appended to the file `errorLog` ("" discards it). Returns the process id, -1 on failure.
+int startProcess(const std::vector<std::string>& args, int input, int output,
+                 const std::string& errorLog);
+// Waits for the process; true when it exited with status 0.
+bool processSucceeded(int pid);
+// What a program prints on standard output, and whether it succeeded.
+bool captureOutput(const std::vector<std::string>& args, std::string& text);
+
+// From now on SIGINT and SIGTERM ask the program to stop instead of ending it.
+void catchStopSignals();
+bool stopRequested();
+
+// A process started above, waited for along with others.
+struct childRun {
+    int pid = -1;
+    bool ended = false;
+    bool succeeded = false;
+};
+// Waits until every child has ended. At the first failure, or when a stop is asked for, the
+// children still running are sent SIGTERM; a signal is acted on at once, whatever the wait is
+// doing. True when every child succeeded and no stop was asked for.
+bool waitForAll(std::vector<childRun>& children);
+
+// The last `count` lines of a text file ("" when there is none).
+std::string lastLinesOf(const std::string& path, int count);

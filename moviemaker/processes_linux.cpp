@@ -1,0 +1,236 @@
+// Processes on Linux. Children are started with posix_spawn, so nothing of ours runs between
+// the fork and the exec; stop signals and child exits write a byte into a pipe (the self-pipe),
+// so a wait in poll() wakes for either, with no window in which a signal goes unnoticed.
+#include "moviemaker/processes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+volatile sig_atomic_t gStopRequested = 0;
+int gWakePipe[2] = {-1, -1};
+
+void wake() {
+    if (gWakePipe[1] >= 0) {
+        const int saved = errno;
+        const char byte = 0;
+        [[maybe_unused]] ssize_t n = write(gWakePipe[1], &byte, 1);
+        errno = saved;
+    }
+}
+
+void onStopSignal(int) {
+    gStopRequested = 1;
+    wake();
+}
+
+void onChildEnded(int) { wake(); }
+
+bool makeWakePipe() {
+    if (gWakePipe[0] >= 0) {
+        return true;
+    }
+    if (pipe2(gWakePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        gWakePipe[0] = gWakePipe[1] = -1;
+        return false;
+    }
+    return true;
+}
+
+void drainWakePipe() {
+    char bytes[64];
+    while (read(gWakePipe[0], bytes, sizeof bytes) > 0) {
+    }
+}
+
+void handle(int signal, void (*handler)(int), int flags) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = flags;
+    sigaction(signal, &action, nullptr);
+}
+
+// Reaps the children that have ended; true when one of them failed.
+bool reapEnded(std::vector<childRun>& children) {
+    bool failed = false;
+    for (childRun& child : children) {
+        int status = 0;
+        if (!child.ended && waitpid(child.pid, &status, WNOHANG) == child.pid) {
+            child.ended = true;
+            child.succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            failed = failed || !child.succeeded;
+        }
+    }
+    return failed;
+}
+
+} // namespace
+
+bool programOnPath(const char* name) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = std::min(dirs.find(':', start), dirs.size());
+        std::string candidate = dirs.substr(start, end - start) + "/" + name;
+        if (end > start && access(candidate.c_str(), X_OK) == 0) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+int processorCount() {
+    long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    return cores > 0 ? int(cores) : 1;
+}
+
+int startProcess(const std::vector<std::string>& args, int input, int output,
+                 const std::string& errorLog) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    if (input >= 0) {
+        posix_spawn_file_actions_adddup2(&files, input, STDIN_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
+    if (output >= 0) {
+        posix_spawn_file_actions_adddup2(&files, output, STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO,
+                                     errorLog.empty() ? "/dev/null" : errorLog.c_str(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+    // The child starts with default signal handling and nothing blocked, whatever this program
+    // ignores (SIGPIPE) or catches.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults, none;
+    sigemptyset(&defaults);
+    for (int s : {SIGPIPE, SIGINT, SIGTERM, SIGCHLD}) {
+        sigaddset(&defaults, s);
+    }
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    pid_t pid = -1;
+    const bool found = args[0].find('/') != std::string::npos || programOnPath(args[0].c_str());
+    const int result = found ? posix_spawnp(&pid, argv[0], &files, &attributes, argv.data(),
+                                            environ)
+                             : ENOENT;
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&files);
+    return result == 0 ? int(pid) : -1;
+}
+
+bool processSucceeded(int pid) {
+    if (pid <= 0) {
+        return false;
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool captureOutput(const std::vector<std::string>& args, std::string& text) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        return false;
+    }
+    const int child = startProcess(args, -1, fds[1], "");
+    close(fds[1]);
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0) {
+            text.append(buffer, size_t(n));
+        }
+    }
+    close(fds[0]);
+    return processSucceeded(child);
+}
+
+void catchStopSignals() {
+    makeWakePipe();
+    handle(SIGINT, onStopSignal, 0);
+    handle(SIGTERM, onStopSignal, 0);
+    // A dead encoder must show as a failed write, not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool stopRequested() { return gStopRequested != 0; }
+
+bool waitForAll(std::vector<childRun>& children) {
+    makeWakePipe();
+    handle(SIGCHLD, onChildEnded, SA_RESTART | SA_NOCLDSTOP);
+    bool failed = false, stopped = false;
+    auto running = [&] {
+        return std::any_of(children.begin(), children.end(),
+                           [](const childRun& c) { return !c.ended; });
+    };
+    while (true) {
+        // Reap before sleeping: a child that ended before the handler was installed, or whose
+        // byte was drained already, is found here.
+        failed = reapEnded(children) || failed;
+        if ((failed || stopRequested()) && !stopped) {
+            stopped = true;
+            for (const childRun& child : children) {
+                if (!child.ended) {
+                    kill(child.pid, SIGTERM);
+                }
+            }
+        }
+        if (!running()) {
+            break;
+        }
+        pollfd wait = {gWakePipe[0], POLLIN, 0};
+        // The pipe wakes the wait at once; the timeout only bounds it should the pipe be missing.
+        if (poll(&wait, 1, 1000) > 0) {
+            drainWakePipe();
+        }
+    }
+    std::signal(SIGCHLD, SIG_DFL);
+    return !failed && !stopRequested();
+}
+
+std::string lastLinesOf(const std::string& path, int count) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+    }
+    std::string text;
+    for (size_t i = lines.size() > size_t(count) ? lines.size() - size_t(count) : 0;
+         i < lines.size(); ++i) {
+        text += lines[i] + "\n";
+    }
+    return text;
+}

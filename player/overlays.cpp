@@ -1,0 +1,130 @@
+// The player's overlays, drawn in window pixels after the show's own overlays and never into a
+// screenshot or a movie (those frames are drawn without overlays).
+#include "player/overlays.h"
+
+#include "basicsource/frame.h"
+#include "basicsource/program_state.h"
+#include "basicsource/scene.h"
+#include "basicsource/utility.h"
+#include "player/playback.h"
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+
+namespace {
+
+const int kNoticeMilliseconds = 4000;
+
+bool gHelpShown = false;
+int gNoticeSerial = 0;
+
+const char* const kHelpLines[] = {"Keys",
+                                  "a          start the show from the beginning",
+                                  "p          pause and resume",
+                                  ", .        one frame back, forward",
+                                  "< >        5 s back, forward",
+                                  "PgUp PgDn  previous, next scene",
+                                  "1 ... 5    scene 1 to 5; 6 the credits",
+                                  "[ ]        slower, faster; Backspace 1x",
+                                  "s          screenshot into screenshots/",
+                                  "t          status line and timeline",
+                                  "w          wireframe",
+                                  "l r u d i o  move the camera",
+                                  "arrows     move where it looks",
+                                  "f          full screen",
+                                  "m          render the movie",
+                                  "h ?        this help",
+                                  "Esc q      quit"};
+
+void clearNotice(int serial) {
+    if (serial == gNoticeSerial && *statusNotice()) {
+        setStatusNotice("");
+        glutPostRedisplay();
+    }
+}
+
+// Draws in window pixels, origin at the lower left, with the scene's state put aside.
+void beginWindowPixels() {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, std::max<short>(gWindowWidth, 1), 0, std::max<short>(gWindowHeight, 1), -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void endWindowPixels() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+// The whole show along the bottom edge, below the frame-rate readout: a mark at each change of
+// scene and the current time. Shown with the status line.
+void drawTimeline() {
+    const float left = 10, right = float(gWindowWidth) - 10, width = right - left;
+    if (!gTextOn || width <= 0) {
+        return;
+    }
+    auto xOf = [&](double seconds) { return left + float(seconds / kShowLength) * width; };
+    beginWindowPixels();
+    glColor4f(0.3f, 0.3f, 0.3f, 0.8f);
+    glRectf(left, 1, right, 4);
+    glColor4f(0.95f, 0.65f, 0.35f, 0.9f);
+    glRectf(left, 1, xOf(currentSeconds()), 4);
+    glColor4f(0.8f, 0.8f, 0.8f, 1.0f);
+    for (double start : kSceneStarts) {
+        glRectf(xOf(start) - 1, 0, xOf(start) + 1, 5);
+    }
+    float now = xOf(currentSeconds());
+    glColor4f(1, 1, 1, 1);
+    glRectf(now - 1.5f, 0, now + 1.5f, 6);
+    endWindowPixels();
+}
+
+void drawHelp() {
+    if (!gHelpShown) {
+        return;
+    }
+    const int lineHeight = 15, lines = int(sizeof kHelpLines / sizeof kHelpLines[0]);
+    const int top = gWindowHeight - 18, bottom = top - lineHeight * (lines - 1);
+    beginWindowPixels();
+    glColor4f(0, 0, 0, 0.7f);
+    glRectf(4, float(bottom - 6), 340, float(gWindowHeight - 4));
+    endWindowPixels();
+    for (int i = 0; i < lines; ++i) {
+        DrawText(kHelpLines[i], 10, top - lineHeight * i);
+    }
+}
+
+} // namespace
+
+void installPlayerOverlays() {
+    addOverlay(drawTimeline);
+    addOverlay(drawHelp);
+}
+
+void toggleHelp() {
+    gHelpShown = !gHelpShown;
+    glutPostRedisplay();
+}
+
+void showNotice(const std::string& text) {
+    setStatusNotice(text.c_str());
+    glutTimerFunc(kNoticeMilliseconds, clearNotice, ++gNoticeSerial);
+    glutPostRedisplay();
+}
+
+std::string currentNotice() { return statusNotice(); }

@@ -1,0 +1,76 @@
+// Screenshots are written under a hidden name of their own and then given the first free
+// numbered name in one step, so neither a failed write nor a file that appears meanwhile
+// (another copy of the program, a user) is ever replaced.
+#include "player/screenshot.h"
+
+#include "basicsource/files.h"
+#include "basicsource/frame.h"
+#include "basicsource/program_state.h"
+#include "common/picture.h"
+#include "player/overlays.h"
+#include "player/playback.h"
+#include "player/player_logic.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const int kMostAttempts = 999;
+
+// A new hidden file in the folder, "" when none can be made.
+std::string hiddenFileIn(const std::string& folder) {
+    std::string pattern = folder + "/.lumenfold-screenshot.XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0) {
+        return "";
+    }
+    // mkstemp makes the file private; a picture gets the permissions any new file would.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    close(fd);
+    return name.data();
+}
+
+std::string publish(const std::string& made, double seconds) {
+    for (int attempt = 1; attempt <= kMostAttempts; ++attempt) {
+        std::string name = screenshotFileName(seconds, attempt);
+        if (publishAsNew(made, name)) {
+            return name;
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+std::string saveScreenshot() {
+    const double seconds = currentSeconds();
+    renderShowFrame(screenshotLook());
+    picture shot = readBackBuffer(gWindowWidth, gWindowHeight);
+    glutPostRedisplay(); // the window gets its overlays back with the next frame
+
+    std::string made, name;
+    if (makeDirectories(kScreenshotFolder)) {
+        made = hiddenFileIn(kScreenshotFolder);
+    }
+    if (!made.empty() && savePng(shot, made)) {
+        name = publish(made, seconds);
+    }
+    if (!made.empty()) {
+        unlink(made.c_str()); // still there only when it could not be published
+    }
+    if (name.empty()) {
+        showNotice("Cannot write the screenshot into " + std::string(kScreenshotFolder) + "/");
+        return "";
+    }
+    showNotice("Saved " + name);
+    return name;
+}

@@ -1,0 +1,8 @@
+// Key s: the picture without overlays, saved as screenshots/lumenfold-084.00s.png (with -2, -3
+// ... when that name is taken); the status line says where it went or why it could not.
+#pragma once
+
+#include <string>
+
+// Saves the current picture; returns the file's name, empty on failure.
+std::string saveScreenshot();
