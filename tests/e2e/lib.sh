@@ -83,6 +83,13 @@ at_rest() { shot "$1-before" && sleep 0.3 && shot "$1" && [ "$(differing "$1-bef
 # Number of pixels that differ between two screenshots.
 differing() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
 
+# Number of pixels that differ between two screenshots within a region WxH+X+Y.
+differing_in() {
+    convert "$work/$2.png" -crop "$1" +repage "$work/$2-region.png" &&
+        convert "$work/$3.png" -crop "$1" +repage "$work/$3-region.png" &&
+        differing "$2-region" "$3-region"
+}
+
 # Largest channel value in a region WxH+X+Y of a screenshot (0 for black).
 brightest() { convert "$work/$1.png" -crop "$2" +repage -format '%[fx:int(255*maxima)]' info:; }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The movie, end to end: the headless program renders a short range to an MP4 that ffprobe
-# reads as H.264 720 x 576 at 25 fps with an audio track of the range's length, or to PNG files
-# when ffmpeg is not on the PATH; and in the real program, Escape during key m's render keeps
-# the previous movie and leaves nothing partial behind, then quits with status 0.
+# reads as H.264 720 x 576 at 25 fps with an audio track of the range's length; without ffmpeg
+# it refuses to make a movie and touches nothing, and --frames makes PNG files in a folder of
+# their own; in the real program, Escape during key m's render keeps the previous movie and
+# leaves nothing partial behind, then quits with status 0.
 bin=${1:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold-movie}
 movie_bin=${3:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold-movie}
 . "$(dirname "$0")/lib.sh"
@@ -20,11 +21,20 @@ audio=$(probe a:0 duration)
 awk -v d="$audio" 'BEGIN { exit !(d > 0.95 && d < 1.15) }' || fail "audio lasts $audio s, not about 1.04 s"
 ls -A "$work/short" | grep -v '^lumenfold.mp4$' && fail "files besides the movie were left"
 
-mkdir -p "$work/nopath"
-PATH="$work/nopath" "$movie_bin" --from 20 --to 20.4 --output "$work/png/lumenfold.mp4" 2>"$work/movie.log" ||
-    fail "the render without ffmpeg failed: $(cat "$work/movie.log")"
-[ "$(ls "$work/png" | grep -c '^frame-[0-9]\{5\}\.png$')" = 11 ] || fail "not 11 PNG frames: $(ls "$work/png")"
-[ -e "$work/png/lumenfold.mp4" ] && fail "an MP4 appeared without ffmpeg"
+mkdir -p "$work/nopath" "$work/png"
+echo "a user's picture" >"$work/png/frame-12345.png"
+echo "the previous movie" >"$work/png/lumenfold.mp4"
+PATH="$work/nopath" "$movie_bin" --from 20 --to 20.4 --output "$work/png/lumenfold.mp4" 2>"$work/movie.log"
+status=$?
+[ "$status" = 1 ] || fail "a movie without ffmpeg ended with status $status, not 1"
+grep -q '^lumenfold-movie: .*ffmpeg.*--frames' "$work/movie.log" || fail "without ffmpeg it said: $(cat "$work/movie.log")"
+[ "$(ls -A "$work/png" | tr '\n' ' ')" = "frame-12345.png lumenfold.mp4 " ] || fail "without ffmpeg the folder holds: $(ls -A "$work/png")"
+[ "$(cat "$work/png/frame-12345.png")" = "a user's picture" ] || fail "the user's picture was changed"
+[ "$(cat "$work/png/lumenfold.mp4")" = "the previous movie" ] || fail "the previous movie was changed"
+PATH="$work/nopath" "$movie_bin" --from 20 --to 20.4 --frames "$work/png/frames" 2>"$work/movie.log" ||
+    fail "the PNG frames were not made: $(cat "$work/movie.log")"
+[ "$(ls "$work/png/frames" | grep -c '^frame-[0-9]\{5\}\.png$')" = 11 ] || fail "not 11 PNG frames: $(ls "$work/png/frames")"
+[ "$(ls -A "$work/png" | tr '\n' ' ')" = "frame-12345.png frames lumenfold.mp4 " ] || fail "besides the frames: $(ls -A "$work/png")"
 
 # Key m in the real program, cancelled with Escape while it renders.
 show=$work/show
@@ -34,7 +44,7 @@ echo "the previous movie" >"$show/movie/lumenfold.mp4"
 cd "$show"
 start
 key m
-writing() { ls -A movie | grep -q -e chunks -e partial; }
+writing() { ls -A movie | grep -q '^\.lumenfold\.mp4\.'; }
 wait_for "a movie being written after m" writing
 key Escape
 finish
@@ -42,4 +52,4 @@ finish
 [ "$(cat movie/lumenfold.mp4)" = "the previous movie" ] || fail "the previous movie was changed"
 [ "$(ls -A movie)" = lumenfold.mp4 ] || fail "left behind: $(ls -A movie)"
 [ -s "$work/stdout" ] && fail "the movie path wrote to standard output"
-echo "PASS: headless MP4 and PNG renders; Escape during m keeps the previous movie"
+echo "PASS: headless MP4; no ffmpeg: refused, nothing touched; --frames; Escape during m keeps the previous movie"

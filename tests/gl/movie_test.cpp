@@ -301,7 +301,9 @@ TEST_F(Movie, FramesGoOnlyIntoANewOrEmptyFolderOfTheirOwn) {
     EXPECT_EQ(contentsOf(dir + "/frames/frame-00000.png").substr(1, 3), "PNG");
     struct stat info;
     ASSERT_EQ(stat((dir + "/frames").c_str(), &info), 0);
-    EXPECT_NE(info.st_mode & S_IRGRP, 0u) << "the folder kept the work folder's private mode";
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(info.st_mode & 0777, 0777 & ~mask) << "not the mode of any new folder";
 
     // A folder with anything in it is left alone: no frame replaced, none added.
     const auto earlier = snapshot(dir + "/frames");

@@ -25,6 +25,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -215,14 +216,34 @@ TEST_F(Player, LoopingStartsTheShowAgainWithItsSound) {
     EXPECT_NE(music.log.find("seek 0.000;"), std::string::npos) << music.log;
 }
 
+// A scratch folder as the working directory while it lives; the previous one and no scratch
+// folder afterwards, whatever the test did.
+class scratchWorkingDirectory {
+  public:
+    scratchWorkingDirectory() {
+        char pattern[] = "/tmp/lumenfold-shots-XXXXXX";
+        if (mkdtemp(pattern) && getcwd(previous, sizeof previous) && chdir(pattern) == 0) {
+            folder = pattern;
+        }
+    }
+    ~scratchWorkingDirectory() {
+        if (!folder.empty() && chdir(previous) == 0) {
+            std::system(("rm -rf '" + folder + "'").c_str());
+        }
+    }
+    bool ready() const { return !folder.empty(); }
+
+  private:
+    char previous[4096] = "";
+    std::string folder;
+};
+
 TEST_F(Player, AScreenshotIsThePictureWithoutOverlaysUnderTheShowTime) {
     jumpTo(84);
-    char scratch[] = "/tmp/lumenfold-shots-XXXXXX";
-    ASSERT_NE(mkdtemp(scratch), nullptr);
-    char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(scratch), 0);
+    scratchWorkingDirectory scratch;
+    ASSERT_TRUE(scratch.ready());
 
+    installPlayerOverlays();
     gTextOn = true;
     playerKeyPress('h');
     std::string first = saveScreenshot();
@@ -248,12 +269,17 @@ TEST_F(Player, AScreenshotIsThePictureWithoutOverlaysUnderTheShowTime) {
                            row) == 0;
     }
     EXPECT_TRUE(same);
+    // Permissions like any new file's (not the private ones of the hidden file it was written
+    // as), and nothing hidden left behind.
+    struct stat info;
+    ASSERT_EQ(stat(first.c_str(), &info), 0);
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+    ASSERT_EQ(std::system("test \"$(ls -A screenshots | grep -c '^\\.')\" = 0"), 0);
 
     // Where the folder cannot be made, the program says so and carries on.
     ASSERT_EQ(std::system("rm -rf screenshots && touch screenshots"), 0);
     EXPECT_EQ(saveScreenshot(), "");
     EXPECT_EQ(currentNotice(), "Cannot write the screenshot into screenshots/");
-
-    ASSERT_EQ(chdir(previous), 0);
-    std::system((std::string("rm -rf ") + scratch).c_str());
 }

@@ -1,0 +1,90 @@
+// Files and folders as every writer of the program uses them: a name is taken only when free,
+// checked and taken in one step; work folders are new each time; a finished folder goes only
+// where nothing is.
+#include "basicsource/files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string contentsOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Files : public testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/lumenfold-files-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    std::string dir;
+};
+
+} // namespace
+
+TEST_F(Files, ANameIsTakenOnlyWhenNothingHasIt) {
+    std::ofstream(dir + "/made") << "new picture";
+    std::ofstream(dir + "/taken.png") << "someone else's picture";
+    // The name appeared after any check the caller made: it is still not replaced.
+    EXPECT_FALSE(publishAsNew(dir + "/made", dir + "/taken.png"));
+    EXPECT_EQ(contentsOf(dir + "/taken.png"), "someone else's picture");
+    EXPECT_EQ(contentsOf(dir + "/made"), "new picture");
+    EXPECT_TRUE(publishAsNew(dir + "/made", dir + "/free.png"));
+    EXPECT_EQ(contentsOf(dir + "/free.png"), "new picture");
+    EXPECT_FALSE(pathExists(dir + "/made"));
+    // A dangling link is a name too.
+    ASSERT_EQ(symlink("nowhere", (dir + "/link.png").c_str()), 0);
+    std::ofstream(dir + "/made2") << "x";
+    EXPECT_FALSE(publishAsNew(dir + "/made2", dir + "/link.png"));
+}
+
+TEST_F(Files, WorkFoldersAreNewAndHiddenEachTime) {
+    const std::string a = makeWorkFolder(dir, "lumenfold.mp4");
+    const std::string b = makeWorkFolder(dir, "lumenfold.mp4");
+    ASSERT_FALSE(a.empty());
+    ASSERT_FALSE(b.empty());
+    EXPECT_NE(a, b);
+    EXPECT_EQ(baseNameOf(a).rfind(".lumenfold.mp4.", 0), 0u) << a;
+    std::ofstream(a + "/chunk-000000.mp4") << "x";
+    removeWorkFolder(a);
+    EXPECT_FALSE(pathExists(a));
+    EXPECT_TRUE(pathExists(b));
+    EXPECT_EQ(makeWorkFolder(dir + "/missing", "x"), "");
+}
+
+TEST_F(Files, AFinishedFolderGoesOnlyWhereNothingIsOrAnEmptyFolder) {
+    const std::string made = makeWorkFolder(dir, "frames");
+    std::ofstream(made + "/frame-00000.png") << "new";
+    mkdir((dir + "/full").c_str(), 0755);
+    std::ofstream(dir + "/full/frame-00000.png") << "old";
+    EXPECT_FALSE(moveFolderIntoPlace(made, dir + "/full"));
+    EXPECT_EQ(contentsOf(dir + "/full/frame-00000.png"), "old");
+    std::ofstream(dir + "/file") << "a file";
+    EXPECT_FALSE(moveFolderIntoPlace(made, dir + "/file"));
+    EXPECT_EQ(contentsOf(dir + "/file"), "a file");
+    mkdir((dir + "/empty").c_str(), 0755);
+    EXPECT_TRUE(moveFolderIntoPlace(made, dir + "/empty"));
+    EXPECT_EQ(contentsOf(dir + "/empty/frame-00000.png"), "new");
+}
+
+TEST_F(Files, PathsSplitIntoFolderAndName) {
+    EXPECT_EQ(directoryOf("movie/lumenfold.mp4"), "movie");
+    EXPECT_EQ(directoryOf("lumenfold.mp4"), ".");
+    EXPECT_EQ(directoryOf("/x.mp4"), "/");
+    EXPECT_EQ(baseNameOf("a/b/c.mp4"), "c.mp4");
+    EXPECT_EQ(absolutePath("/abs"), "/abs");
+    EXPECT_EQ(absolutePath("rel").front(), '/');
+    EXPECT_TRUE(makeDirectories(dir + "/a/b/c"));
+    std::ofstream(dir + "/in-the-way") << "a file";
+    EXPECT_FALSE(makeDirectories(dir + "/in-the-way/x"));
+}
