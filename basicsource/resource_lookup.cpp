@@ -11,6 +11,8 @@ std::vector<std::string> resourceDirectoryCandidates(const std::string& executab
     if (!executableDirectory.empty()) {
         candidates.push_back(executableDirectory + "/resources");
         candidates.push_back(executableDirectory + "/../share/lumenfold/resources");
+        // Debian's place for a game's data, beside its programs in PREFIX/games.
+        candidates.push_back(executableDirectory + "/../share/games/lumenfold/resources");
     }
     return candidates;
 }

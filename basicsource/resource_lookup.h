@@ -1,6 +1,7 @@
 // Where the data files (ground image, soundtrack) are found, so the program runs from anywhere:
 // ./resources when it holds the ground image, else beside the executable (resources/), else
-// where an installed copy keeps them (../share/lumenfold/resources/ from the executable).
+// where an installed copy keeps them, from the executable: ../share/lumenfold/resources/ for
+// PREFIX/bin, ../share/games/lumenfold/resources/ for PREFIX/games (the Debian package's layout).
 #pragma once
 
 #include <functional>

@@ -147,6 +147,20 @@ TEST(ResourceLookup, TriesTheWorkingDirectoryThenBesideTheProgramThenTheInstalle
     EXPECT_EQ(resourceDirectoryCandidates("").size(), 1u);
 }
 
+TEST(ResourceLookup, FindsTheDataOfAProgramInstalledAsADebianGame) {
+    std::set<std::string> files = {"/usr/games/../share/games/lumenfold/resources/ground.bmp"};
+    auto has = [&](const std::string& path) { return files.count(path) > 0; };
+    EXPECT_EQ(chooseResourceDirectory("/usr/games", has),
+              "/usr/games/../share/games/lumenfold/resources");
+    // A program in bin/ keeps its own layout even where a game's data lies in the same prefix.
+    files.insert("/usr/bin/../share/lumenfold/resources/ground.bmp");
+    files.insert("/usr/bin/../share/games/lumenfold/resources/ground.bmp");
+    EXPECT_EQ(chooseResourceDirectory("/usr/bin", has), "/usr/bin/../share/lumenfold/resources");
+    // The working directory's copy still comes first (a build tree run from the sources).
+    files.insert("resources/ground.bmp");
+    EXPECT_EQ(chooseResourceDirectory("/usr/games", has), "resources");
+}
+
 TEST(PlayerKeys, SceneStartsAroundAnyTime) {
     EXPECT_EQ(nextSceneStart(0), 15);
     EXPECT_EQ(nextSceneStart(14.999), 15);
