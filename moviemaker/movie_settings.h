@@ -3,12 +3,14 @@
 // parallel parts.
 #pragma once
 
+#include "basicsource/scene.h"
+
 #include <string>
 #include <vector>
 
 struct movieSettings {
     float from = 0; // show time of the first frame, seconds
-    float to = 130; // show time of the last frame
+    float to = kShowLength; // show time of the last frame
     // Frame numbers that replace from/to when not negative (the parts of a parallel render).
     int firstFrame = -1;
     int lastFrame = -1;
