@@ -19,7 +19,14 @@ float lastTime = 0;
 
 const int kLineHeight = 12;
 
+void drawGlutCharacter(unsigned char c) { glutBitmapCharacter(GLUT_BITMAP_8_BY_13, c); }
+void (*gDrawCharacter)(unsigned char) = drawGlutCharacter;
+
 } // namespace
+
+void setCharacterDrawer(void (*draw)(unsigned char)) {
+    gDrawCharacter = draw ? draw : drawGlutCharacter;
+}
 
 void DrawText(const char* s, int x, int y) {
     glDisable(GL_LIGHTING);
@@ -43,7 +50,7 @@ void DrawText(const char* s, int x, int y) {
             ++line;
             glRasterPos2i(x + 1, y - kLineHeight * line - 1);
         }
-        glutBitmapCharacter(GLUT_BITMAP_8_BY_13, static_cast<unsigned char>(*c));
+        gDrawCharacter(static_cast<unsigned char>(*c));
     }
 
     glMatrixMode(GL_PROJECTION);

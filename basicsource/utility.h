@@ -6,6 +6,9 @@
 
 // Text in window pixels, origin at the lower left; a line break starts a line 12 pixels lower.
 void DrawText(const char* s, int x, int y);
+// What draws one character of the 8 x 13 font at the raster position: GLUT's font, unless a
+// program without a window system (and so without GLUT) installs another; nullptr restores it.
+void setCharacterDrawer(void (*draw)(unsigned char));
 void DrawFrameRate();
 void ShowCopyright(const char* year, const char* rightsOwner, const char* artist,
                    const char* title);

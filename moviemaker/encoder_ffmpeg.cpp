@@ -168,13 +168,17 @@ class chunkedEncoderSink : public movieSink {
         const std::string size =
             std::to_string(settings.width) + "x" + std::to_string(settings.height);
         const std::string rate = std::to_string(settings.fps);
-        // GL's rows come bottom-up; players want 4:2:0. Every chunk starts on a key frame.
+        // GL's rows come bottom-up; players want 4:2:0. Every chunk starts on a key frame. The
+        // colours are converted with BT.709 into limited range whatever the size, and the
+        // stream says so, so that players, browsers and editors show the rendered colours.
         const std::vector<std::string> args = {
             "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
-            "-pix_fmt", "rgb24", "-s", size, "-r", rate, "-i", "-", "-vf", "vflip", "-c:v",
-            "libx264", "-preset", "veryfast", "-crf", std::to_string(settings.crf), "-g",
-            std::to_string(kMovieChunkFrames), "-pix_fmt", "yuv420p", "-r", rate, "-an", "-f",
-            "mp4", chunkFile};
+            "-pix_fmt", "rgb24", "-s", size, "-r", rate, "-i", "-", "-vf",
+            "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-c:v", "libx264",
+            "-preset", "veryfast", "-crf", std::to_string(settings.crf), "-g",
+            std::to_string(kMovieChunkFrames), "-pix_fmt", "yuv420p", "-colorspace", "bt709",
+            "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv", "-r", rate,
+            "-an", "-f", "mp4", chunkFile};
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0) {
             return false;

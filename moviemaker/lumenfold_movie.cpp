@@ -1,21 +1,22 @@
 // lumenfold-movie: renders the show to a movie without anyone at the keyboard, the same frames
 // as key `m` makes, at any size, anti-aliased, in several processes side by side; or joins
-// parts rendered elsewhere. Needs an X display (tools/render-movie starts Xvfb). Prints how
-// long the parts of the work took, and how busy the cores were, on standard error.
+// parts rendered elsewhere. Needs no display: its OpenGL context comes through EGL (a GPU where
+// there is one, else software rendering). Prints which renderer drew, how long the parts of
+// the work took and how busy the cores were, on standard error.
 //
 //   lumenfold-movie [--from S] [--to S] [--fps N] [--size WxH] [--aa N] [--crf N] [--jobs N]
 //                   [--output PATH | --frames DIR]
 //   lumenfold-movie --join PART... --output PATH
 // A parallel render's parts run this program with --first-frame, --last-frame, --chunks-into.
-#include "basicsource/frame.h"
 #include "basicsource/platform.h"
+#include "basicsource/utility.h"
+#include "common/bitmap_font.h"
+#include "moviemaker/headless_context.h"
 #include "moviemaker/movie.h"
 #include "moviemaker/movie_options.h"
 #include "moviemaker/offscreen_frame.h"
 #include "moviemaker/parallel.h"
 #include "moviemaker/processes.h"
-
-#include <GL/freeglut.h>
 
 #include <algorithm>
 #include <chrono>
@@ -109,9 +110,17 @@ int main(int argc, char** argv) {
     }
 
     catchStopSignals();
-    glutInit(&argc, argv);
     platformInitialise();
-    openShowWindow("Lumenfold movie");
+    std::string renderer, problem;
+    if (!makeHeadlessContext(renderer, problem)) {
+        std::fprintf(stderr, "lumenfold-movie: no OpenGL to render with: %s\n", problem.c_str());
+        return 1;
+    }
+    if (!isPart) {
+        std::fprintf(stderr, "rendering with %s\n", renderer.c_str());
+    }
+    // No window system, so no GLUT: the credits are written with the project's own glyphs.
+    setCharacterDrawer(drawFontCharacter);
     settings.samples = usableSamples(settings, isPart);
     if (settings.jobs == 0) {
         settings.jobs = processorCount();
@@ -125,6 +134,7 @@ int main(int argc, char** argv) {
                              : renderHere(settings, split, error);
     const double total =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    releaseHeadlessContext();
     if (!ok) {
         // A part only tells its parent (through its exit status and its log).
         std::fprintf(stderr, isPart ? "%s%s\n" : "lumenfold-movie: %s could not be made: %s\n",

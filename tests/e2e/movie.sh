@@ -5,8 +5,12 @@
 # their own; in the real program, Escape during key m's render keeps the previous movie and
 # leaves nothing partial behind, then quits with status 0.
 bin=${1:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold-movie}
-movie_bin=${3:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold-movie}
+movie_program=${3:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold-movie}
 . "$(dirname "$0")/lib.sh"
+# The movie program needs no display: it runs without one here; the window program has one.
+movie_bin=$work/lumenfold-movie
+printf '#!/bin/sh\nexec /usr/bin/env -u DISPLAY -u XAUTHORITY "%s" "$@"\n' "$movie_program" >"$movie_bin"
+chmod +x "$movie_bin"
 
 "$movie_bin" --from 10 --to 11 --output "$work/short/lumenfold.mp4" 2>"$work/movie.log" ||
     fail "the headless render failed: $(cat "$work/movie.log")"

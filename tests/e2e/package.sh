@@ -146,7 +146,8 @@ finish
 [ "$status" = 0 ] || fail "the unpacked program ended with status $status after q"
 [ -s "$work/stdout" ] && fail "the unpacked program said: $(head -c 200 "$work/stdout")"
 
-"$usr/games/lumenfold-movie" --from 10 --to 10.4 --output "$work/movie/short.mp4" \
+# The movie program needs no display.
+env -u DISPLAY -u XAUTHORITY "$usr/games/lumenfold-movie" --from 10 --to 10.4 --output "$work/movie/short.mp4" \
     2>"$work/movie.log" || fail "the unpacked lumenfold-movie failed: $(cat "$work/movie.log")"
 audio=$(ffprobe -v error -select_streams a:0 -show_entries stream=codec_type -of csv=p=0 "$work/movie/short.mp4")
 [ "$audio" = audio ] || fail "the unpacked lumenfold-movie found no soundtrack"

@@ -1,15 +1,17 @@
 // The text overlay in a real context: where the raster position goes, which pixels turn white,
-// what is restored afterwards, and the frame-rate readout.
+// what is restored afterwards, the frame-rate readout, and the glyphs drawn without GLUT.
 #include "basicsource/frame.h"
 #include "basicsource/main.h"
 #include "player/playback.h"
 #include "basicsource/platform.h"
 #include "basicsource/utility.h"
+#include "common/bitmap_font.h"
 #include "helpers/fake_clock.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -167,4 +169,39 @@ TEST_F(TextOverlay, FrameRateReadoutSamplesEveryTwentiethFrame) {
     gFrameCounter = 80;
     DrawFrameRate();
     EXPECT_STREQ(frameRateReadout(), "Swaps/Sec: 4.0");
+}
+
+// The pixels DrawText leaves for `text` at (x, y), through the given character drawer.
+std::vector<unsigned char> textPixels(void (*drawer)(unsigned char), const char* text, int x,
+                                      int y) {
+    setCharacterDrawer(drawer);
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawText(text, x, y);
+    setCharacterDrawer(nullptr);
+    std::vector<unsigned char> rgb(size_t(kWindowWidth) * kWindowHeight * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+TEST_F(TextOverlay, TheProjectsOwnGlyphsDrawTheCreditsAsGlutDoes) {
+    // What a movie shows of text is the credits line: drawn without GLUT, it must be the same.
+    char credits[256];
+    formatCopyright(credits, sizeof credits, "2026", "the Lumenfold team", "Lumenfold Studio",
+                    kShowTitle);
+    const auto glut = textPixels(nullptr, credits, 5, 50);
+    EXPECT_TRUE(textPixels(drawFontCharacter, credits, 5, 50) == glut);
+    EXPECT_GT(std::count(glut.begin(), glut.end(), 255), 600);
+
+    // The table comes from a later edition of the same public-domain font than GLUT's: the
+    // letters and digits agree, six ASCII glyphs were redrawn (quotes, star, hyphen, B, D).
+    std::string differing;
+    for (int c = 32; c < 127; ++c) {
+        const char text[2] = {char(c), 0};
+        if (textPixels(nullptr, text, 11, 30) != textPixels(drawFontCharacter, text, 11, 30)) {
+            differing += char(c);
+        }
+    }
+    EXPECT_EQ(differing, "'*-BD`");
 }
