@@ -1,6 +1,9 @@
 // The layer's one program. The vertex shader lights per vertex with OpenGL 1.x's equation for a
 // non-local viewer, one-sided, lights without attenuation or spot and an ambient of zero, the
-// material's ambient at its default (folded into uAmbient) and no emission.
+// material's ambient at its default (folded into uAmbient) and no emission. A light adds its
+// specular part only where it also lights the diffuse part (n.l > 0), as the system GL does:
+// the equation's own rule (any n.l other than 0) left highlights on unlit sides that the system
+// GL does not draw, up to 24/255 apart in the lighting test.
 #pragma once
 
 namespace lfgl {
