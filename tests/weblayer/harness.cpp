@@ -106,6 +106,10 @@ Picture render(const GlApi& gl, void (*scene)(const GlApi&)) {
     // fixed function needs none bound.
     glUseProgram(0);
     glBindVertexArray(0);
+    // Desktop state that also acts on the layer's draws but that ES (and so the layer) cannot
+    // set: the system's scenes may have left it changed.
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_ALPHA_TEST);
     resetState(gl);
     scene(gl);
     gl.finish();

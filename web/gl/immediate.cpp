@@ -8,6 +8,8 @@ namespace lfgl {
 
 namespace {
 
+float clamped(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+
 bool isPolygonMode(GLenum mode) {
     return mode == GL_TRIANGLES || mode == GL_TRIANGLE_STRIP || mode == GL_TRIANGLE_FAN ||
            mode == GL_QUADS || mode == GL_POLYGON;
@@ -22,7 +24,7 @@ const StreamVertex& Context::attributes() {
     attributesChanged = false;
     const Rgba& c = state.lighting ? state.material.diffuse : state.colour;
     for (int i = 0; i < 4; ++i) {
-        current.colour[i] = unorm16(c.v[i]);
+        current.colour[i] = state.lighting ? c.v[i] : clamped(c.v[i]); // materials go unclamped
         current.specular[i] = 0;
     }
     if (state.lighting) {

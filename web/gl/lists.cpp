@@ -12,7 +12,7 @@ namespace {
 
 void addTriangles(ListGeometry& g, uint32_t first, const uint32_t* corners, int n) {
     static const int kTriangle[3] = {0, 1, 2};
-    const int* order = n == 3 ? kTriangle : kQuadTriangles;
+    const int* order = n == 3 ? kTriangle : kListQuadTriangles;
     for (int k = 0; k < (n == 3 ? 3 : 6); ++k) {
         g.triangles.push_back(first + corners[order[k]]);
     }
@@ -42,7 +42,7 @@ bool buildGeometry(const std::vector<ListCommand>& commands, ListGeometry& g) {
         case ListCommand::Colour:
             haveColour = anyColour = true;
             for (int i = 0; i < 4; ++i) {
-                v.colour[i] = unorm16(c.v[i]);
+                v.colour[i] = c.v[i] < 0 ? 0 : (c.v[i] > 1 ? 1 : c.v[i]);
             }
             break;
         case ListCommand::Vertex:

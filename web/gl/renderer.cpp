@@ -54,7 +54,7 @@ void describeVertices(GLuint buffer) {
                           reinterpret_cast<void*>(offsetof(StreamVertex, position)));
     glVertexAttribPointer(kNormal, 3, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<void*>(offsetof(StreamVertex, normal)));
-    glVertexAttribPointer(kColour, 4, GL_UNSIGNED_SHORT, GL_TRUE, stride,
+    glVertexAttribPointer(kColour, 4, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<void*>(offsetof(StreamVertex, colour)));
     glVertexAttribPointer(kSpecular, 4, GL_UNSIGNED_SHORT, GL_TRUE, stride,
                           reinterpret_cast<void*>(offsetof(StreamVertex, specular)));
@@ -80,6 +80,10 @@ GLenum drawMode(Shape shape) {
     default:
         return GL_TRIANGLES;
     }
+}
+
+void setConstant(GLuint attribute, const float v[4]) {
+    glVertexAttrib4fv(attribute, v);
 }
 
 void setConstant(GLuint attribute, const uint16_t v[4]) {

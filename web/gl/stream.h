@@ -12,12 +12,14 @@
 namespace lfgl {
 
 // Eye-space position and normal; for glyphs the window position and the font texel.
-// Colour is the material's diffuse colour when lit, else the current colour; specular carries
-// the material's specular colour and its shininess / 128. All as unsigned normalised shorts.
+// Colour is the material's diffuse colour when lit, else the current colour: floats, so that
+// unlit colours reach the framebuffer rounded exactly as the system GL rounds them. Specular
+// carries the material's specular colour and its shininess / 128 as unsigned normalised shorts
+// (it only ever goes through the lighting sums).
 struct StreamVertex {
     float position[3];
     float normal[3];
-    uint16_t colour[4];
+    float colour[4];
     uint16_t specular[4];
 };
 bool operator==(const StreamVertex& a, const StreamVertex& b);

@@ -15,17 +15,20 @@ void Context::rasterPos(float x, float y, float z) {
     if (!r.valid) {
         return;
     }
+    // Scale and offset as separate terms: (ndc + 1) * w / 2 put a position meant to be 3 at
+    // 2.9999998, and the glyph a pixel to the left of the system GL's.
     const int* v = state.viewport;
-    r.window[0] = float(v[0]) + (clip.x / clip.w + 1) * float(v[2]) / 2;
-    r.window[1] = float(v[1]) + (clip.y / clip.w + 1) * float(v[3]) / 2;
-    r.window[2] = (clip.z / clip.w + 1) / 2;
+    const float halfWidth = float(v[2]) / 2, halfHeight = float(v[3]) / 2;
+    r.window[0] = clip.x / clip.w * halfWidth + (float(v[0]) + halfWidth);
+    r.window[1] = clip.y / clip.w * halfHeight + (float(v[1]) + halfHeight);
+    r.window[2] = clip.z / clip.w * 0.5f + 0.5f;
     r.colour = state.colour; // lighting is off wherever the show places text
 }
 
 void Context::bitmapCharacter(unsigned char c) {
     RasterPosition& r = state.raster;
-    if (!r.valid) {
-        return;
+    if (!r.valid || c == 0) {
+        return; // GLUT draws nothing for character 0 and does not advance
     }
     const float x0 = std::floor(r.window[0]);
     const float y0 = std::floor(r.window[1]) - float(glyphDescent());
@@ -33,7 +36,7 @@ void Context::bitmapCharacter(unsigned char c) {
     glyphCell(c, cellX, cellY);
     StreamVertex v{};
     for (int i = 0; i < 4; ++i) {
-        v.colour[i] = unorm16(r.colour.v[i]);
+        v.colour[i] = r.colour.v[i];
     }
     v.position[2] = r.window[2];
     const uint32_t first = uint32_t(stream.vertices.size());

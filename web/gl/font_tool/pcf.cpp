@@ -119,7 +119,7 @@ bool readMetrics(const std::vector<uint8_t>& bytes, const TableEntry& e,
     return c.ok();
 }
 
-// Glyph index per code 0..255 (-1: none), for fonts with one-byte codes.
+// Glyph index per code 0..255 (-1: none).
 bool readEncodings(const std::vector<uint8_t>& bytes, const TableEntry& e,
                    std::vector<int>& glyphOfCode) {
     uint32_t format = 0;
@@ -127,7 +127,8 @@ bool readEncodings(const std::vector<uint8_t>& bytes, const TableEntry& e,
     const int firstCode = c.s16(), lastCode = c.s16();
     const int firstRow = c.s16(), lastRow = c.s16();
     c.s16(); // the default character
-    if (!c.ok() || firstRow != 0 || lastRow != 0 || firstCode < 0 || lastCode > 255) {
+    // Two-byte fonts keep the codes 0 to 255 in their first row.
+    if (!c.ok() || firstRow != 0 || lastRow < firstRow || firstCode < 0 || lastCode > 255) {
         return false;
     }
     glyphOfCode.assign(256, -1);
@@ -242,7 +243,7 @@ bool readPcf(const std::vector<uint8_t>& bytes, CellFont& font, std::string& err
         !findTable(toc, kEncodings, encodingsTable) || !readFontHeight(bytes, toc, font) ||
         !readMetrics(bytes, metricsTable, metrics) ||
         !readEncodings(bytes, encodingsTable, glyphOfCode)) {
-        error = "a table is missing or broken, or the codes take more than one byte";
+        error = "a table is missing or broken";
         return false;
     }
     uint32_t format = 0;
@@ -259,8 +260,9 @@ bool readPcf(const std::vector<uint8_t>& bytes, CellFont& font, std::string& err
     c.skip(16); // the data's size for each of the four paddings
     const size_t dataStart = c.position();
     font.width = 8;
+    // Codes without a glyph are blank cells of the full width, as GLUT's bitmap fonts have them.
     font.cells.assign(256, {});
-    font.advance.assign(256, 0);
+    font.advance.assign(256, font.width);
     for (int code = 0; code < 256; ++code) {
         const int glyph = glyphOfCode[size_t(code)];
         if (glyph < 0 || size_t(glyph) >= metrics.size()) {
