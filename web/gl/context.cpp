@@ -2,6 +2,9 @@
 // stream goes to the GPU.
 #include "web/gl/context.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace lfgl {
 
 namespace {
@@ -239,8 +242,22 @@ void Context::popAttrib() {
 // ---- output --------------------------------------------------------------------------------
 
 void Context::flush() {
-    renderer.submit(stream);
+    renderer.submit(stream, true);
+    submittedIndices = 0;
+    std::fill(std::begin(recent), std::end(recent), 0u); // the stream starts again at 0
     stateChanged(); // the next primitive starts a new batch
+}
+
+void Context::submitEarly() {
+    // About 16,000 triangles: the terrain's first third, or all of a dome's blocks.
+    const size_t kEnough = 48 * 1024;
+    if (stream.indices.size() - submittedIndices < kEnough) {
+        return;
+    }
+    renderer.submit(stream, false);
+    glFlush(); // the browser sends GL commands on only when asked or when its queue is full
+    submittedIndices = stream.indices.size();
+    stateChanged();
 }
 
 void Context::clear(GLbitfield mask) {

@@ -70,6 +70,9 @@ class Context {
 
     // Output.
     void flush();
+    // Hands what has piled up to the GPU part-way through a frame, so that it works while the
+    // CPU prepares the rest.
+    void submitEarly();
     void clear(GLbitfield mask);
     void error(GLenum e);
     GLenum takeError();
@@ -84,9 +87,13 @@ class Context {
     void modelViewChanged();
     const StreamVertex& attributes();
     Batch& batchFor(Shape shape, Kind kind);
-    void assemble(GLenum mode, uint32_t first, uint32_t count);
+    void assemble(GLenum mode, const uint32_t* vertices, uint32_t count);
+    uint32_t store(const StreamVertex& v);
     void addPolygon(const uint32_t* corners, int n, Batch*& batch);
+    void addTriangle(uint32_t a, uint32_t b, uint32_t c, Batch& batch);
     bool frontFacing(const uint32_t* corners, int n) const;
+    bool outsideOnePlane(const uint32_t* corners, int n) const;
+    bool allInFront(const uint32_t* corners, int n) const;
     void storeOnGpu(GLuint name, DisplayList& list);
     bool replayOnGpu(const DisplayList& list, GLuint name);
     void replayCommands(const DisplayList& list);
@@ -110,12 +117,20 @@ class Context {
 
     bool inBegin = false;
     GLenum beginMode = 0;
-    uint32_t beginFirst = 0;
+    std::vector<uint32_t> blockVertices; // stream indices of the open block's vertices
+    // The last stream vertex seen with each hash: a vertex equal to an earlier one of the same
+    // submission (a terrain row shared by two strips) is drawn from the earlier one's index.
+    static const uint32_t kRecentSize = 8192;
+    uint32_t recent[kRecentSize] = {}; // index + 1; 0 for none
     StreamVertex current{}; // colour and specular of the next vertex
     bool attributesChanged = true;
     bool drawStateChanged = true;
     Shape lastShape = Shape::Triangles;
     Kind lastKind = Kind::Geometry;
+
+    // Clip coordinates and clip-plane outcodes of the stream's vertices, for the CPU's culling.
+    std::vector<Vec4> clip;
+    std::vector<uint8_t> outcodes;
 
     std::unordered_map<GLuint, DisplayList> lists;
     GLuint nextListName = 1;
@@ -123,6 +138,7 @@ class Context {
     bool executeWhileRecording = false;
     DisplayList recorded;
 
+    size_t submittedIndices = 0;
     GLenum pendingError = GL_NO_ERROR;
     Stream stream;
     Renderer renderer;

@@ -4,9 +4,20 @@
 #include "web/gl/context.h"
 #include "web/gl/polygons.h"
 
+#include <cstring>
+
 namespace lfgl {
 
 namespace {
+
+// From the position alone: vertices that share one but differ otherwise (the corners of flat
+// faces) only cost a comparison.
+uint32_t hashOf(const StreamVertex& v) {
+    uint32_t words[3];
+    std::memcpy(words, v.position, sizeof words);
+    const uint32_t h = (words[0] * 73856093u) ^ (words[1] * 19349663u) ^ (words[2] * 83492791u);
+    return h ^ (h >> 13);
+}
 
 float clamped(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
@@ -29,9 +40,9 @@ const StreamVertex& Context::attributes() {
     }
     if (state.lighting) {
         for (int i = 0; i < 3; ++i) {
-            current.specular[i] = unorm16(state.material.specular.v[i]);
+            current.specular[i] = state.material.specular.v[i];
         }
-        current.specular[3] = unorm16(state.material.shininess / 128);
+        current.specular[3] = state.material.shininess / 128;
     }
     return current;
 }
@@ -60,7 +71,7 @@ void Context::begin(GLenum mode) {
     }
     inBegin = true;
     beginMode = mode;
-    beginFirst = uint32_t(stream.vertices.size());
+    blockVertices.clear();
 }
 
 void Context::end() {
@@ -75,8 +86,8 @@ void Context::end() {
     if (recordingOnly()) {
         return;
     }
-    const uint32_t count = uint32_t(stream.vertices.size()) - beginFirst;
-    assemble(beginMode, beginFirst, count);
+    assemble(beginMode, blockVertices.data(), uint32_t(blockVertices.size()));
+    submitEarly();
 }
 
 void Context::normal(const float* n) {
@@ -125,7 +136,28 @@ void Context::vertex(const float* v) {
     out.normal[0] = eyeNormal.x;
     out.normal[1] = eyeNormal.y;
     out.normal[2] = eyeNormal.z;
-    stream.vertices.push(out);
+    blockVertices.push_back(store(out));
+}
+
+// Appends a vertex unless the same one is already in this submission; returns its index.
+uint32_t Context::store(const StreamVertex& v) {
+    const uint32_t slot = hashOf(v) % kRecentSize;
+    const uint32_t earlier = recent[slot];
+    if (earlier != 0 && stream.vertices[earlier - 1] == v) {
+        return earlier - 1;
+    }
+    const uint32_t index = uint32_t(stream.vertices.size());
+    stream.vertices.push(v);
+    recent[slot] = index + 1;
+    if (clip.size() <= index) {
+        clip.resize(stream.vertices.capacity());
+        outcodes.resize(stream.vertices.capacity());
+    }
+    const Vec4 c = projection() * Vec4{v.position[0], v.position[1], v.position[2], 1};
+    clip[index] = c;
+    outcodes[index] = uint8_t((c.x < -c.w) | (c.x > c.w) << 1 | (c.y < -c.w) << 2 |
+                              (c.y > c.w) << 3 | (c.z < -c.w) << 4 | (c.z > c.w) << 5);
+    return index;
 }
 
 void Context::rect(float x1, float y1, float x2, float y2) {
@@ -137,12 +169,12 @@ void Context::rect(float x1, float y1, float x2, float y2) {
     end();
 }
 
-void Context::assemble(GLenum mode, uint32_t first, uint32_t count) {
+void Context::assemble(GLenum mode, const uint32_t* vertices, uint32_t count) {
     Batch* batch = nullptr;
     if (mode == GL_POINTS) {
         batch = &batchFor(Shape::Points, Kind::Geometry);
         for (uint32_t i = 0; i < count; ++i) {
-            stream.indices.push(first + i);
+            stream.indices.push(vertices[i]);
         }
         batch->indexCount += count;
         return;
@@ -150,7 +182,7 @@ void Context::assemble(GLenum mode, uint32_t first, uint32_t count) {
     forEachPolygon(mode, count, [&](const uint32_t* corners, int n) {
         uint32_t c[4];
         for (int k = 0; k < n; ++k) {
-            c[k] = first + corners[k];
+            c[k] = vertices[corners[k]];
         }
         addPolygon(c, n, batch);
     });
@@ -160,15 +192,11 @@ void Context::addPolygon(const uint32_t* corners, int n, Batch*& batch) {
     if (state.polygonMode == GL_FILL) {
         batch = &batchFor(Shape::Triangles, Kind::Geometry);
         if (n == 3) {
-            for (int k = 0; k < 3; ++k) {
-                stream.indices.push(corners[k]);
-            }
-            batch->indexCount += 3;
+            addTriangle(corners[0], corners[1], corners[2], *batch);
         } else {
-            for (int k : kQuadTriangles) {
-                stream.indices.push(corners[k]);
-            }
-            batch->indexCount += 6;
+            const int* k = kQuadTriangles;
+            addTriangle(corners[k[0]], corners[k[1]], corners[k[2]], *batch);
+            addTriangle(corners[k[3]], corners[k[4]], corners[k[5]], *batch);
         }
         return;
     }
@@ -192,27 +220,52 @@ void Context::addPolygon(const uint32_t* corners, int n, Batch*& batch) {
     }
 }
 
+// Software WebGL spends its time per triangle, so triangles that cannot make a fragment never
+// reach it: those wholly beyond one clip plane, and back faces while culling is on.
+void Context::addTriangle(uint32_t a, uint32_t b, uint32_t c, Batch& batch) {
+    const uint32_t corners[3] = {a, b, c};
+    // Facing is left to the GPU for triangles reaching behind the eye.
+    if (outsideOnePlane(corners, 3) || (state.cullFace && allInFront(corners, 3) &&
+                                        !frontFacing(corners, 3))) {
+        return;
+    }
+    stream.indices.push(a);
+    stream.indices.push(b);
+    stream.indices.push(c);
+    batch.indexCount += 3;
+}
+
+bool Context::allInFront(const uint32_t* corners, int n) const {
+    for (int k = 0; k < n; ++k) {
+        if (!(clip[corners[k]].w > 0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Context::outsideOnePlane(const uint32_t* corners, int n) const {
+    uint8_t all = 0x3F;
+    for (int k = 0; k < n; ++k) {
+        all &= outcodes[corners[k]];
+    }
+    return all != 0;
+}
+
 // Counter-clockwise in window coordinates is front. With every corner in front of the eye that
 // is the sign of the projected area; otherwise the sign of the homogeneous determinant of the
 // first three corners, which stays right for polygons that cross the eye's plane.
 bool Context::frontFacing(const uint32_t* corners, int n) const {
-    Vec4 clip[4];
-    bool allInFront = true;
-    for (int k = 0; k < n; ++k) {
-        const StreamVertex& v = stream.vertices[corners[k]];
-        clip[k] = projection() * Vec4{v.position[0], v.position[1], v.position[2], 1};
-        allInFront = allInFront && clip[k].w > 0;
-    }
-    if (allInFront) {
+    if (allInFront(corners, n)) {
         float area = 0;
         for (int k = 0; k < n; ++k) {
-            const Vec4& a = clip[k];
-            const Vec4& b = clip[(k + 1) % n];
+            const Vec4& a = clip[corners[k]];
+            const Vec4& b = clip[corners[(k + 1) % n]];
             area += (a.x / a.w) * (b.y / b.w) - (b.x / b.w) * (a.y / a.w);
         }
         return area > 0;
     }
-    const Vec4 &a = clip[0], &b = clip[1], &c = clip[2];
+    const Vec4 &a = clip[corners[0]], &b = clip[corners[1]], &c = clip[corners[2]];
     const float det = a.x * (b.y * c.w - b.w * c.y) - a.y * (b.x * c.w - b.w * c.x) +
                       a.w * (b.x * c.y - b.y * c.x);
     return det > 0;

@@ -67,8 +67,3 @@
 #include <GL/gl.h>
 
 #include "web/gl/layer.h"
-
-// Emscripten's GLUT has no bitmap fonts; the layer draws the one font the show names.
-#if defined(__EMSCRIPTEN__) && !defined(GLUT_BITMAP_8_BY_13)
-#define GLUT_BITMAP_8_BY_13 ((void*)3)
-#endif

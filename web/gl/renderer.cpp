@@ -56,7 +56,7 @@ void describeVertices(GLuint buffer) {
                           reinterpret_cast<void*>(offsetof(StreamVertex, normal)));
     glVertexAttribPointer(kColour, 4, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<void*>(offsetof(StreamVertex, colour)));
-    glVertexAttribPointer(kSpecular, 4, GL_UNSIGNED_SHORT, GL_TRUE, stride,
+    glVertexAttribPointer(kSpecular, 4, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<void*>(offsetof(StreamVertex, specular)));
     for (GLuint a : {kPosition, kNormal, kColour, kSpecular}) {
         glEnableVertexAttribArray(a);
@@ -86,10 +86,6 @@ void setConstant(GLuint attribute, const float v[4]) {
     glVertexAttrib4fv(attribute, v);
 }
 
-void setConstant(GLuint attribute, const uint16_t v[4]) {
-    glVertexAttrib4f(attribute, v[0] / 65535.0f, v[1] / 65535.0f, v[2] / 65535.0f,
-                     v[3] / 65535.0f);
-}
 
 const Mat3 kIdentity3;
 const Mat4 kIdentity4;
@@ -168,8 +164,11 @@ void Renderer::upload(Stream& stream) {
     });
 }
 
-void Renderer::submit(Stream& stream) {
+void Renderer::submit(Stream& stream, bool endOfFrame) {
     if (stream.empty()) {
+        if (endOfFrame) {
+            stream.rewind(); // vertices of blocks too short to draw anything
+        }
         return;
     }
     prepare();
@@ -191,7 +190,10 @@ void Renderer::submit(Stream& stream) {
     }
     glBindVertexArray(0);
     glUseProgram(0);
-    stream.rewind();
+    stream.batches.clear();
+    if (endOfFrame) {
+        stream.rewind();
+    }
 }
 
 void Renderer::apply(const DrawState& s, const DrawState* previous) {

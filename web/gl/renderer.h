@@ -18,7 +18,9 @@ struct ListGeometry {
 
 class Renderer {
   public:
-    void submit(Stream& stream);
+    // Draws the stream's batches and forgets them; the vertices and indices stay where they are
+    // until the end of the frame, when the stream starts again from the beginning.
+    void submit(Stream& stream, bool endOfFrame);
     void clear(GLbitfield mask, const Rgba& colour, bool depthMask);
     void storeList(uint32_t list, const ListGeometry& geometry);
     void forgetList(uint32_t list);

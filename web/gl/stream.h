@@ -20,7 +20,7 @@ struct StreamVertex {
     float position[3];
     float normal[3];
     float colour[4];
-    uint16_t specular[4];
+    float specular[4];
 };
 bool operator==(const StreamVertex& a, const StreamVertex& b);
 

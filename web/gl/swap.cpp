@@ -4,6 +4,12 @@
 
 #include "web/gl/layer.h"
 
+#ifdef __EMSCRIPTEN__
+// Emscripten's GLUT header names the font by this symbol's address but its library has no
+// bitmap fonts; the layer draws the font itself, so the handle only has to exist.
+void* glutBitmap8By13 = nullptr;
+#endif
+
 extern "C" void lfglutSwapBuffers(void) {
     lfglFlush();
     glutSwapBuffers();
