@@ -108,3 +108,31 @@ TEST(Lighting, AMovedLightChangesThePicture) {
     gLightShift = 0;
     EXPECT_GT(compare(before, after, kTolerance).pixelsOver, 500);
 }
+
+// More than the layer hands to the GPU at once (it sends a frame in parts of about 16,000
+// triangles): the parts must come out as one picture.
+TEST(Lighting, AFrameSentInSeveralPartsMatchesTheSystemGl) {
+    auto denseGround = [](const GlApi& gl) {
+        showCamera(gl, 0, 3, 4);
+        gl.enable(GL_DEPTH_TEST);
+        gl.enable(GL_LIGHTING);
+        gl.enable(GL_NORMALIZE);
+        fourLights(gl);
+        material(gl, 0.3f, 0.6f, 0.3f, 1, 0.4f, 15);
+        drawGround(gl, 160); // 51,200 triangles
+        gl.enable(GL_BLEND);
+        gl.blendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        gl.depthMask(GL_FALSE);
+        material(gl, 0.9f, 0.2f, 0.2f, 0.5f, 0, 0);
+        gl.translatef(0, 0.4f, 0);
+        drawSphere(gl, 24, 16); // blended after the ground: order matters
+        gl.depthMask(GL_TRUE);
+    };
+    const Picture system = render(kSystemGl, denseGround);
+    const Picture layer = render(kLayerGl, denseGround);
+    savePair("dense", system, layer);
+    const Difference d = compare(system, layer, kTolerance);
+    std::printf("dense: largest difference %d/255, mean %.4f\n", d.largest, d.mean);
+    EXPECT_GT(system.countNonBackground(), kWidth * kHeight / 2);
+    EXPECT_EQ(d.pixelsOver, 0);
+}

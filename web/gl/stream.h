@@ -7,24 +7,30 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace lfgl {
 
 // Eye-space position and normal; for glyphs the window position and the font texel.
-// Colour is the material's diffuse colour when lit, else the current colour: floats, so that
-// unlit colours reach the framebuffer rounded exactly as the system GL rounds them. Specular
-// carries the material's specular colour and its shininess / 128 as unsigned normalised shorts
-// (it only ever goes through the lighting sums).
+// Colour is the material's diffuse colour when lit, else the current colour; specular carries
+// the material's specular colour and its shininess / 128. All floats: colours then reach the
+// framebuffer rounded exactly as the system GL rounds them, and software WebGL was no faster
+// with 16-bit fractions.
 struct StreamVertex {
     float position[3];
     float normal[3];
     float colour[4];
     float specular[4];
 };
-bool operator==(const StreamVertex& a, const StreamVertex& b);
+static_assert(sizeof(StreamVertex) == 14 * sizeof(float), "StreamVertex has padding");
 
-uint16_t unorm16(float v);
+// Bit for bit: the question is whether the GPU's copy is still the same. Inline, and a plain
+// memory comparison: it runs twice for every vertex of every frame.
+inline bool operator==(const StreamVertex& a, const StreamVertex& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 
 // A list of values mirrored in a GPU buffer, with the chunks that differ from the GPU's copy.
 template <typename T> class MirroredArray {

@@ -17,7 +17,10 @@ export NODE_PATH=/usr/share/nodejs
 work=$(mktemp -d)
 server=
 cleanup() {
-    [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+    if [ -n "$server" ]; then
+        kill "$server" 2>/dev/null
+        wait "$server" 2>/dev/null || true # its status is that of the kill
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
