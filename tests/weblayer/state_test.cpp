@@ -214,6 +214,15 @@ TEST(PolygonState, WireQuadsShowFourEdgesAndNoBackFaces) {
     expectIdentical("wire-quads", wireQuads, kExact, 300);
 }
 
+TEST(PolygonState, PointModeDrawsTheCornersOfFrontFacesAsTheSystemGlDoes) {
+    auto corners = [](const GlApi& gl) {
+        gl.polygonMode(GL_FRONT_AND_BACK, GL_POINT);
+        gl.pointSize(3);
+        colouredCubes(gl);
+    };
+    expectIdentical("corner-points", corners, kExact, 50);
+}
+
 TEST(PolygonState, CulledFilledCubesMatchTheSystemGl) {
     expectIdentical("cubes", colouredCubes, kExact, 3000);
 }

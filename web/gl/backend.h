@@ -1,5 +1,5 @@
 // The one place where the browser build and the native test build differ. Both compile the
-// layer against the OpenGL ES 3.0 API: emscripten maps it onto WebGL 2, and natively Mesa's
+// layer against the OpenGL ES 3.0 API: emscripten maps it onto WebGL 2, and natively the system's
 // desktop library serves the same entry points in a compatibility context (ARB_ES3_compatibility
 // takes the "#version 300 es" shaders). The fixed-function enums the layer implements itself are
 // not in the ES header; their values are OpenGL 1.x's.
