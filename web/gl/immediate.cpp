@@ -252,11 +252,12 @@ bool Context::outsideOnePlane(const uint32_t* corners, int n) const {
     return all != 0;
 }
 
-// Counter-clockwise in window coordinates is front. With every corner in front of the eye that
-// is the sign of the projected area; otherwise the sign of the homogeneous determinant of the
-// first three corners, which stays right for polygons that cross the eye's plane.
+// Counter-clockwise in window coordinates is front. For a triangle that is the sign of the
+// determinant of its corners' (x, y, w), which needs no division and stays right for triangles
+// that cross the eye's plane; a quad with every corner in front of the eye takes the sign of
+// its projected area, any other the determinant of its first three corners.
 bool Context::frontFacing(const uint32_t* corners, int n) const {
-    if (allInFront(corners, n)) {
+    if (n == 4 && allInFront(corners, n)) {
         float area = 0;
         for (int k = 0; k < n; ++k) {
             const Vec4& a = clip[corners[k]];

@@ -170,7 +170,8 @@ Vec3 normalised(const Vec3& v) {
     if (length == 0) {
         return v;
     }
-    return {v.x / length, v.y / length, v.z / length};
+    const float inverse = 1 / length;
+    return {v.x * inverse, v.y * inverse, v.z * inverse};
 }
 
 } // namespace lfgl

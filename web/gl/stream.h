@@ -25,10 +25,19 @@ struct StreamVertex {
 };
 static_assert(sizeof(StreamVertex) == 14 * sizeof(float), "StreamVertex has padding");
 
-// Bit for bit: the question is whether the GPU's copy is still the same. Inline, and a plain
-// memory comparison: it runs twice for every vertex of every frame.
+// Bit for bit: the question is whether the GPU's copy is still the same. Word by word and
+// inline, as it runs twice for every vertex of every frame (WebAssembly's memcmp goes byte by
+// byte).
 inline bool operator==(const StreamVertex& a, const StreamVertex& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    uint32_t x[sizeof a / 4], y[sizeof b / 4];
+    std::memcpy(x, &a, sizeof a);
+    std::memcpy(y, &b, sizeof b);
+    for (size_t i = 0; i < sizeof a / 4; ++i) {
+        if (x[i] != y[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 
