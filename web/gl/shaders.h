@@ -36,17 +36,14 @@ vec4 lit(vec3 eye, vec3 n) {
         if (i >= uLightCount) {
             break;
         }
-        vec4 p = uLightPosition[i];
-        vec3 l = normalize(p.w == 0.0 ? p.xyz : p.xyz - eye);
+        // Selects rather than branches: vertices are shaded four at a time in software.
+        vec4 p = uLightPosition[i]; // w is 0 (a direction) or 1 (a point)
+        vec3 l = normalize(p.xyz - p.w * eye);
         float nl = dot(n, l);
-        if (nl <= 0.0) {
-            continue;
-        }
-        colour += nl * aColour.rgb * uLightDiffuse[i];
         float nh = dot(n, normalize(l + vec3(0.0, 0.0, 1.0)));
-        if (nh > 0.0) {
-            colour += pow(nh, shininess) * aSpecular.rgb * uLightSpecular[i];
-        }
+        float specular = nl > 0.0 && nh > 0.0 ? pow(nh, shininess) : 0.0;
+        colour += max(nl, 0.0) * aColour.rgb * uLightDiffuse[i] +
+                  specular * aSpecular.rgb * uLightSpecular[i];
     }
     return vec4(clamp(colour, 0.0, 1.0), aColour.a);
 }
