@@ -97,6 +97,15 @@ EMSCRIPTEN_KEEPALIVE const char* runBenchmark(int frames, int lit) {
         total.push_back(end - start);
         cpu.push_back(drawn - start);
     }
+    // The same frames again without waiting after each: the CPU's work on one frame overlaps the
+    // GPU's on the one before, as in a browser's own frame loop; one wait at the end.
+    const double pipelinedStart = emscripten_get_now();
+    for (int f = 0; f < frames; ++f) {
+        drawShowLoad(80.0 + f / 25.0, lit != 0);
+        glFlush();
+    }
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    const double pipelinedMs = (emscripten_get_now() - pipelinedStart) / frames;
     const double worst = *std::max_element(total.begin(), total.end());
     double sum = 0;
     for (double ms : total) {
@@ -105,9 +114,9 @@ EMSCRIPTEN_KEEPALIVE const char* runBenchmark(int frames, int lit) {
     std::snprintf(gReport, sizeof gReport,
                   "{\"frames\": %d, \"lit\": %d, \"medianMs\": %.2f, \"meanMs\": %.2f, "
                   "\"worstMs\": %.2f, \"callsMedianMs\": %.2f, \"slowestSecondFrames\": %d, "
-                  "\"cpuLighting65kVerticesMs\": %.2f}",
+                  "\"pipelinedMeanMs\": %.2f, \"cpuLighting65kVerticesMs\": %.2f}",
                   frames, lit, median(total), sum / frames, worst, median(cpu),
-                  slowestSecond(total), cpuLightingMs(181 * 181 * 2));
+                  slowestSecond(total), pipelinedMs, cpuLightingMs(181 * 181 * 2));
     return gReport;
 }
 
