@@ -21,10 +21,13 @@ Sent sendAll(lfgl::MirroredArray<uint32_t>& a) {
     return sent;
 }
 
-void fill(lfgl::MirroredArray<uint32_t>& a, size_t n, size_t changedAt) {
+void fill(lfgl::MirroredArray<uint32_t>& a, size_t n, size_t changedAt, size_t zeros = 0) {
     a.rewind();
     for (size_t i = 0; i < n; ++i) {
         a.push(uint32_t(i == changedAt ? 7777777 : i));
+    }
+    for (size_t i = 0; i < zeros; ++i) {
+        a.push(0); // what a new array holds: only sending can put it on the GPU
     }
 }
 
@@ -45,6 +48,10 @@ TEST(Stream, OnlyChunksThatChangedAreSentAgain) {
     EXPECT_EQ(sendAll(a), (Sent{{3 * chunk, chunk}}));
     fill(a, n + 10, nowhere); // a longer frame: only the new tail
     EXPECT_EQ(sendAll(a), (Sent{{5 * chunk, 110}}));
+    fill(a, n + 10, nowhere, 20); // beyond anything sent so far, even values that look unchanged
+    EXPECT_EQ(sendAll(a), (Sent{{5 * chunk, 130}}));
+    fill(a, n + 10, nowhere, 20);
+    EXPECT_TRUE(sendAll(a).empty());
 }
 
 TEST(Errors, CallsGlRefusesAreReportedOnceEach) {

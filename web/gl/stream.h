@@ -55,7 +55,8 @@ template <typename T> class MirroredArray {
         if (count == values.size()) {
             grow();
         }
-        if (!(values[count] == v)) {
+        // A place the GPU's copy has never been given is sent whatever it held before.
+        if (count >= sentEnd || !(values[count] == v)) {
             values[count] = v;
             dirty[count / kChunk] = 1;
         }
@@ -81,6 +82,7 @@ template <typename T> class MirroredArray {
             const size_t first = chunk * kChunk;
             const size_t last = end * kChunk < count ? end * kChunk : count;
             send(first, last - first);
+            sentEnd = last > sentEnd ? last : sentEnd;
             chunk = end;
         }
     }
@@ -89,6 +91,7 @@ template <typename T> class MirroredArray {
         for (auto& d : dirty) {
             d = 1;
         }
+        sentEnd = 0;
     }
 
   private:
@@ -101,6 +104,7 @@ template <typename T> class MirroredArray {
     std::vector<T> values;
     std::vector<uint8_t> dirty;
     size_t count = 0;
+    size_t sentEnd = 0; // the GPU's copy holds values[0, sentEnd)
 };
 
 // A display list replayed from its own buffer: the transform and the current attributes that
