@@ -11,9 +11,11 @@ namespace lfgl {
 
 namespace {
 
-GLuint compile(GLenum type, const char* source) {
+// `header` goes first (the version line, and defines), then `source`.
+GLuint compile(GLenum type, const char* header, const char* source) {
     GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
+    const char* parts[2] = {header, source};
+    glShaderSource(shader, 2, parts, nullptr);
     glCompileShader(shader);
     GLint ok = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -26,10 +28,10 @@ GLuint compile(GLenum type, const char* source) {
     return shader;
 }
 
-GLuint link(const char* vertexSource, const char* fragmentSource) {
+GLuint link(const char* fragmentHeader) {
     GLuint program = glCreateProgram();
-    GLuint vs = compile(GL_VERTEX_SHADER, vertexSource);
-    GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource);
+    GLuint vs = compile(GL_VERTEX_SHADER, "", kVertexShader);
+    GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentHeader, kFragmentShader);
     glAttachShader(program, vs);
     glAttachShader(program, fs);
     glLinkProgram(program);
@@ -87,6 +89,8 @@ void setConstant(GLuint attribute, const float v[4]) {
 }
 
 
+static_assert(kVariantCount == 3, "Renderer keeps one program per fragment variant");
+
 const Mat3 kIdentity3;
 const Mat4 kIdentity4;
 
@@ -98,7 +102,20 @@ void Renderer::prepare() {
     }
     ready = true;
     prepareBackend();
-    program = link(kVertexShader, kFragmentShader);
+    for (int v = 0; v < kVariantCount; ++v) {
+        programs[v] = link(kFragmentHeaders[v]);
+        findUniforms(programs[v], uniforms[v]);
+    }
+    glGenVertexArrays(1, &vertexArray);
+    glGenBuffers(1, &vertexBuffer);
+    glGenBuffers(1, &indexBuffer);
+    glBindVertexArray(vertexArray);
+    describeVertices(vertexBuffer);
+    glBindVertexArray(0);
+    makeFontTexture();
+}
+
+void Renderer::findUniforms(GLuint program, Uniforms& u) {
     const struct {
         GLint* location;
         const char* name;
@@ -113,13 +130,6 @@ void Renderer::prepare() {
     for (const auto& n : names) {
         *n.location = glGetUniformLocation(program, n.name);
     }
-    glGenVertexArrays(1, &vertexArray);
-    glGenBuffers(1, &vertexBuffer);
-    glGenBuffers(1, &indexBuffer);
-    glBindVertexArray(vertexArray);
-    describeVertices(vertexBuffer);
-    glBindVertexArray(0);
-    makeFontTexture();
 }
 
 void Renderer::makeFontTexture() {
@@ -172,14 +182,22 @@ void Renderer::submit(Stream& stream, bool endOfFrame) {
         return;
     }
     prepare();
-    glUseProgram(program);
     glBindVertexArray(vertexArray);
     upload(stream);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, font);
-    glUniform1i(u.font, 0);
     const DrawState* previous = nullptr;
+    int inUse = -1;
     for (const Batch& b : stream.batches) {
+        const int variant = variantFor(b.state);
+        if (variant != inUse) {
+            // Uniforms belong to a program: a new one is given all of them.
+            inUse = variant;
+            glUseProgram(programs[variant]);
+            u = uniforms[variant];
+            glUniform1i(u.font, 0);
+            previous = nullptr;
+        }
         apply(b.state, previous);
         previous = &b.state;
         if (b.replay.list != 0) {
@@ -194,6 +212,13 @@ void Renderer::submit(Stream& stream, bool endOfFrame) {
     if (endOfFrame) {
         stream.rewind();
     }
+}
+
+int Renderer::variantFor(const DrawState& s) {
+    if (s.kind == Kind::Glyph) {
+        return kGlyph;
+    }
+    return s.alphaTest ? kAlphaTested : kPlain;
 }
 
 void Renderer::apply(const DrawState& s, const DrawState* previous) {

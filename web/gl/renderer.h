@@ -38,6 +38,8 @@ class Renderer {
     };
 
     void prepare();
+    static void findUniforms(GLuint program, Uniforms& u);
+    static int variantFor(const DrawState& s);
     void makeFontTexture();
     void upload(Stream& stream);
     void apply(const DrawState& s, const DrawState* previous);
@@ -46,9 +48,11 @@ class Renderer {
     void drawReplay(const Batch& b);
 
     bool ready = false;
-    GLuint program = 0, vertexArray = 0, vertexBuffer = 0, indexBuffer = 0, font = 0;
+    GLuint programs[3] = {}; // by FragmentVariant
+    Uniforms uniforms[3] = {};
+    Uniforms u{}; // the program in use's
+    GLuint vertexArray = 0, vertexBuffer = 0, indexBuffer = 0, font = 0;
     size_t vertexCapacity = 0, indexCapacity = 0;
-    Uniforms u{};
     std::unordered_map<uint32_t, ListBuffers> lists;
 };
 

@@ -71,12 +71,21 @@ void main() {
 }
 )";
 
-const char* const kFragmentShader = R"(#version 300 es
+// The fragment shader in three variants, chosen per batch: software WebGL runs every case of a
+// branch for every fragment, so the opaque pass gets one with neither the font lookup nor the
+// alpha test.
+enum FragmentVariant { kPlain, kAlphaTested, kGlyph, kVariantCount };
+
+const char* const kFragmentHeaders[kVariantCount] = {
+    "#version 300 es\n#define ALPHA_TEST 0\n#define GLYPH 0\n",
+    "#version 300 es\n#define ALPHA_TEST 1\n#define GLYPH 0\n",
+    "#version 300 es\n#define ALPHA_TEST 1\n#define GLYPH 1\n"};
+
+const char* const kFragmentShader = R"(
 precision highp float;
 precision highp int;
 in vec4 vColour;
 in vec2 vTexel;
-uniform bool uGlyph;
 uniform highp sampler2D uFont;
 uniform int uAlphaFunction; // the GL comparison minus GL_NEVER; 7 (always) when the test is off
 uniform float uAlphaReference;
@@ -96,12 +105,16 @@ bool passes(float a, float r) {
 }
 
 void main() {
-    if (uGlyph && texelFetch(uFont, ivec2(vTexel), 0).r < 0.5) {
+#if GLYPH
+    if (texelFetch(uFont, ivec2(vTexel), 0).r < 0.5) {
         discard;
     }
+#endif
+#if ALPHA_TEST
     if (!passes(vColour.a, uAlphaReference)) {
         discard;
     }
+#endif
     fragColour = vColour;
 }
 )";
