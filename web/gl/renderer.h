@@ -1,4 +1,4 @@
-// The GPU side: one program, the stream's buffers (sent in changed chunks), the glyph texture and
+// The GPU side: the programs (one per fragment variant), the stream's buffers (sent in changed chunks), the glyph texture and
 // the display lists' buffers. Every submission sets the GL state it needs from scratch, so other
 // GL code may run in between (the native tests draw with the system's GL in the same context).
 #pragma once

@@ -1,4 +1,4 @@
-// The layer's one program. The vertex shader lights per vertex with OpenGL 1.x's equation for a
+// The layer's shaders. The vertex shader lights per vertex with OpenGL 1.x's equation for a
 // non-local viewer, one-sided, lights without attenuation or spot and an ambient of zero, the
 // material's ambient at its default (folded into uAmbient) and no emission. A light adds its
 // specular part only where it also lights the diffuse part (n.l > 0), as the system GL does:
