@@ -14,9 +14,11 @@ on() {
 }
 trap 'on TERM' TERM
 trap 'on INT' INT
-# A child that ends on INT like any program (a script's background commands ignore INT).
-perl -e '$SIG{INT} = "DEFAULT"; sleep 600' &
-echo "$! $XAUTHORITY" >"$OUT.started"
+# A child that ends on INT like any program (a script's background commands ignore INT). It
+# says it has started only once it takes INT, and holds none of the test's output open.
+perl -e '$SIG{INT} = "DEFAULT";
+    open(my $f, ">", "$ENV{OUT}.started.new") or die; print $f "$$ $ENV{XAUTHORITY}\n"; close $f;
+    rename("$ENV{OUT}.started.new", "$ENV{OUT}.started"); sleep 600' >/dev/null 2>&1 </dev/null &
 wait
 SCRIPT
 chmod +x "$work/command"
@@ -32,6 +34,7 @@ for signal in TERM INT; do
     started() { [ -s "$out.started" ]; }
     wait_for "the command under with-xvfb starting" started
     read -r child xauthority <"$out.started"
+    extra_pids+=("$child")
     kill -s "$signal" "$pid"
     finish
     [ "$status" = 3 ] || fail "with-xvfb ended with status $status after $signal, not the command's 3"
