@@ -6,7 +6,6 @@
 #include "basicsource/frame.h"
 #include "basicsource/platform.h"
 #include "basicsource/scene.h"
-#include "moviemaker/movie_window.h"
 #include "player/launch_options.h"
 #include "player/overlays.h"
 #include "player/playback.h"
@@ -159,7 +158,6 @@ int lumenfoldMain(int argc, char** argv) {
     }
     installShowCallbacks();
     installPlayerOverlays();
-    setMovieHook(renderMovieInWindow);
     ConstructScene();
     InitScene();
     gFrameCounter = 0;

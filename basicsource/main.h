@@ -13,4 +13,5 @@ void SpecialKeyPress(int key, int x, int y);
 void installShowCallbacks();
 
 // Opens the window, builds the scene and runs the GLUT main loop; returns only if the loop does.
+// What key m runs is the movie hook (platform.h), installed by the program's main() before.
 int lumenfoldMain(int argc, char** argv);

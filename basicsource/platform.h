@@ -1,7 +1,8 @@
 // The few services that depend on the operating system: the animation clock, the resources
-// directory, the soundtrack, and the texture and movie hooks. Implemented by platform_linux.cpp
-// and audio_sdl.cpp; files and folders are in files.h. Tests swap in a controllable clock and
-// an audio backend of their own.
+// directory, the soundtrack, and the texture and movie hooks. Their shared logic is in
+// platform.cpp; each platform gives the handful of functions at the end of this header
+// (platform_linux.cpp with audio_sdl.cpp; web/platform_web.cpp with web/audio_web.cpp). Files
+// and folders are in files.h. Tests swap in a controllable clock and an audio backend.
 #pragma once
 
 #include <GL/gl.h>
@@ -9,7 +10,6 @@
 #include <cstdint>
 #include <string>
 
-void platformInitialise();
 void platformWindup();
 
 // The folder the data files come from: "./resources" when it holds the ground image, else the
@@ -88,9 +88,9 @@ class audioBackend {
     // Bytes of sound still waiting to be played; 0 when nothing plays.
     virtual uint32_t queuedBytes() const { return 0; }
 };
-// nullptr restores the system backend. The caller keeps ownership of the backend it installs.
+// nullptr restores the platform's own backend (systemAudioBackend, below). The caller keeps
+// ownership of the backend it installs.
 void setAudioBackend(audioBackend* backend);
-audioBackend& systemAudioBackend();
 
 // Returns an OpenGL texture name, 0 when nothing was loaded.
 GLuint loadTextureFile(const char* theCFilename, bool generateMipmaps);
@@ -100,3 +100,12 @@ GLuint loadTextureFile(const char* theCFilename, bool generateMipmaps);
 bool RenderMovie();
 // nullptr leaves the hook doing nothing.
 void setMovieHook(bool (*hook)());
+
+// ---- What each platform gives ----------------------------------------------------------------
+// Its start-up (before the window opens); "now" in whole milliseconds on a clock that only
+// moves forward (only differences are used); the folder the data files are in, found once; and
+// its sound (audioBackend above).
+void platformInitialise();
+int32_t platformClockMilliseconds();
+std::string platformResourceDirectory();
+audioBackend& systemAudioBackend();
