@@ -168,19 +168,7 @@ int openShowWindow(const char* title, int samples) {
     gWindowHeight = kWindowHeight;
     glutInitWindowSize(gWindowWidth, gWindowHeight);
     glutInitWindowPosition(100, 100);
-    // The most samples up to those asked for that the display offers; none when it offers none.
-    for (; samples > 1; samples /= 2) {
-        char mode[64];
-        std::snprintf(mode, sizeof mode, "double rgb depth>=16 samples>=%d", samples);
-        glutInitDisplayString(mode);
-        if (glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) {
-            break;
-        }
-    }
-    if (samples <= 1) {
-        samples = 1;
-        glutInitDisplayString("double rgb depth>=16");
-    }
+    samples = platformChooseDisplayMode(samples);
     glutCreateWindow(title);
     // What the window got, which a lenient match may make fewer than asked.
     GLint got = 1;

@@ -59,6 +59,10 @@ void KeyPress(unsigned char key, int, int) {
         togglePause();
         break;
     case 'm':
+        if (!movieRendererInstalled()) {
+            showNotice("Movies are made by lumenfold-movie"); // a program without the movie maker
+            break;
+        }
         beginMovieMode();
         if (!RenderMovie()) {
             quit(); // Escape during the movie stops it and then quits, as it always does

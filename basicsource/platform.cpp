@@ -54,7 +54,7 @@ void anchorAt(int64_t showMilliseconds) {
 
 } // namespace
 
-void platformWindup() { currentAudio().shutdown(); }
+void shutdownMusic() { currentAudio().shutdown(); }
 
 const char* const kSoundtrackName = "Sonavel.wav";
 
@@ -174,3 +174,5 @@ bool (*gMovieHook)() = nullptr;
 void setMovieHook(bool (*hook)()) { gMovieHook = hook; }
 
 bool RenderMovie() { return gMovieHook ? gMovieHook() : true; }
+
+bool movieRendererInstalled() { return gMovieHook != nullptr; }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+// Winds the platform down before the program ends (keys Escape and q, closing the window).
 void platformWindup();
 
 // The folder the data files come from: "./resources" when it holds the ground image, else the
@@ -57,6 +58,8 @@ void startMusic(const char* theCFilename);
 void stopMusic();
 void pauseMusic();
 void unpauseMusic();
+// Ends the sound and lets its device go (when the program ends).
+void shutdownMusic();
 // Moves what plays to `seconds` into the file, playing or paused as it was.
 void seekMusic(double seconds);
 // Where the sound being heard is, in seconds into the file; negative when nothing plays.
@@ -100,6 +103,8 @@ GLuint loadTextureFile(const char* theCFilename, bool generateMipmaps);
 bool RenderMovie();
 // nullptr leaves the hook doing nothing.
 void setMovieHook(bool (*hook)());
+// Whether a renderer is installed (the web build has none).
+bool movieRendererInstalled();
 
 // ---- What each platform gives ----------------------------------------------------------------
 // Its start-up (before the window opens); "now" in whole milliseconds on a clock that only
@@ -109,3 +114,7 @@ void platformInitialise();
 int32_t platformClockMilliseconds();
 std::string platformResourceDirectory();
 audioBackend& systemAudioBackend();
+// The window's display mode before GLUT creates it: double-buffered RGB with a depth buffer,
+// multisampled with the most samples up to `samples` the display offers; returns the samples
+// asked for (1: none).
+int platformChooseDisplayMode(int samples);

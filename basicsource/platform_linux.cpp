@@ -1,10 +1,13 @@
 // The Linux platform layer: the monotonic clock, where the data files are (beside the working
-// directory or the executable), and the heap's trimming. The shared logic over them is in
+// directory or the executable), the heap's trimming and the window's display mode. The shared logic over them is in
 // platform.cpp; the sound in audio_sdl.cpp, files and folders in files_linux.cpp.
 #include "basicsource/platform.h"
 
 #include "basicsource/resource_lookup.h"
 
+#include <GL/freeglut.h>
+
+#include <cstdio>
 #include <ctime>
 #include <malloc.h>
 #include <sys/stat.h>
@@ -15,6 +18,8 @@ void platformInitialise() {
     // the top of the heap back each time costs dozens of brk calls a frame. Keep it.
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
 }
+
+void platformWindup() { shutdownMusic(); }
 
 int32_t platformClockMilliseconds() {
     timespec ts;
@@ -36,4 +41,18 @@ std::string platformResourceDirectory() {
         struct stat info;
         return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
     });
+}
+
+int platformChooseDisplayMode(int samples) {
+    // The most samples up to those asked for that the display offers; none when it offers none.
+    for (; samples > 1; samples /= 2) {
+        char mode[64];
+        std::snprintf(mode, sizeof mode, "double rgb depth>=16 samples>=%d", samples);
+        glutInitDisplayString(mode);
+        if (glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) {
+            return samples;
+        }
+    }
+    glutInitDisplayString("double rgb depth>=16");
+    return 1;
 }

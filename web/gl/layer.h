@@ -64,6 +64,8 @@ void lfglPixelStorei(GLenum pname, GLint param);
 // Everything drawn so far reaches the framebuffer (the layer batches until a clear, a read, a
 // buffer swap or this).
 void lfglFlush(void);
+// Frames ended by a buffer swap so far (for the page's frame rate).
+unsigned lfglFramesPresented(void);
 void lfglFinish(void);
 void lfglutSwapBuffers(void);
 void lfglBindFramebuffer(GLenum target, GLuint framebuffer);

@@ -10,7 +10,14 @@
 void* glutBitmap8By13 = nullptr;
 #endif
 
+namespace {
+unsigned gFramesPresented = 0;
+} // namespace
+
 extern "C" void lfglutSwapBuffers(void) {
     lfglFlush();
     glutSwapBuffers();
+    ++gFramesPresented;
 }
+
+extern "C" unsigned lfglFramesPresented(void) { return gFramesPresented; }

@@ -1,0 +1,81 @@
+// The browser platform: the clock on the page's monotonic clock (performance.now), the data
+// preloaded into the module's file system under resources/, the window as a canvas that fills
+// the page, keys taken by the characters they type, and a status the page and its tests read.
+#include "basicsource/platform.h"
+#include "basicsource/program_state.h"
+
+#include <GL/freeglut.h>
+#include <emscripten.h>
+
+#include <cstdio>
+#include <string>
+
+extern "C" unsigned lfglFramesPresented(void);
+
+namespace {
+
+// The browser's GLUT reads keys by their key codes, as typed on a US keyboard, and gives
+// Backspace as a special key. The show's keys are characters: take them from what the key types
+// (any layout), and Escape, Backspace, Enter and Tab as their control characters.
+void takeKeysByCharacter() {
+    EM_ASM({
+        var specialKey = GLUT.getSpecialKey;
+        GLUT.getSpecialKey = function(keyCode) { return keyCode == 8 ? null : specialKey(keyCode); };
+        GLUT.getASCIIKey = function(event) {
+            if (event.ctrlKey || event.altKey || event.metaKey) return null;
+            if (event.key && event.key.length == 1) {
+                var code = event.key.charCodeAt(0);
+                return code < 256 ? code : null;
+            }
+            switch (event.key) {
+            case 'Escape': return 27;
+            case 'Backspace': return 8;
+            case 'Enter': return 13;
+            case 'Tab': return 9;
+            }
+            return null;
+        };
+    });
+}
+
+} // namespace
+
+void platformInitialise() {
+    takeKeysByCharacter();
+    systemAudioBackend(); // the soundtrack is fetched and decoded while the page starts
+}
+
+// A page is not closed by the show: Escape and q stop it, its sound and its frames, and the page
+// says how to see it again.
+void platformWindup() {
+    shutdownMusic();
+    emscripten_cancel_main_loop();
+    EM_ASM({
+        if (Module.onShowStopped) Module.onShowStopped();
+    });
+}
+
+int32_t platformClockMilliseconds() {
+    // Kept to 32 bits like the tick counts; differences stay right across the wrap.
+    return int32_t(uint32_t(uint64_t(emscripten_get_now())));
+}
+
+std::string platformResourceDirectory() { return "resources"; }
+
+int platformChooseDisplayMode(int samples) {
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | (samples > 1 ? GLUT_MULTISAMPLE : 0));
+    return samples > 1 ? samples : 1;
+}
+
+extern "C" void glutCloseFunc(void (*)(void)) {}
+
+// The state of the show for the page (its hint line) and the browser tests: show time, mode,
+// speed, frames drawn, where the sound heard is (negative: none) and the notice shown.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_status() {
+    static char status[256];
+    std::snprintf(status, sizeof status,
+                  "{\"time\": %.3f, \"mode\": %d, \"speed\": %g, \"frames\": %u, \"heard\": %.3f}",
+                  double(getAnimationTime()), int(gProgramMode), animationSpeed(),
+                  lfglFramesPresented(), musicPlayedSeconds());
+    return status;
+}
