@@ -38,10 +38,19 @@ void takeKeysByCharacter() {
     });
 }
 
+// A new size clears the canvas, and the browser's GLUT only reshapes: draw the picture again, as
+// the desktop's window system asks for after a reshape (a paused show would stay blank).
+void redrawAfterResizing() {
+    EM_ASM({
+        Browser.resizeListeners.push(function() { _glutPostRedisplay(); });
+    });
+}
+
 } // namespace
 
 void platformInitialise() {
     takeKeysByCharacter();
+    redrawAfterResizing();
     systemAudioBackend(); // the soundtrack is fetched and decoded while the page starts
 }
 

@@ -26,15 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 # puppeteer-core (no browser download: it drives /usr/bin/chromium), cached beside the builds.
-driver=$root/build/browser-driver
-if [ ! -d "$driver/node_modules/puppeteer-core" ]; then
-    mkdir -p "$driver"
-    if ! (cd "$driver" && npm init -y >/dev/null && \
-          npm install --no-audit --no-fund puppeteer-core@25 >npm.log 2>&1); then
-        echo "skipped: puppeteer-core could not be installed ($driver/npm.log)"
-        exit 77
-    fi
-fi
+driver=$("$root/tools/browser-driver") || exit 77
 
 echo "== Building the page with emcc"
 flags=(-std=c++17 -O2 -Wall -Wextra -Werror -I"$root")
