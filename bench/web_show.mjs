@@ -1,0 +1,74 @@
+// The show's page played whole in headless Chromium (software WebGL 2): the time from opening the
+// page to its first picture, frames drawn in each wall-clock second of the show (the slowest
+// second and the mean), and how far the sound heard is from the picture (show time minus sound
+// time, sampled every 50 ms while both play). Prints one JSON line.
+//   node web_show.mjs URL
+import puppeteer from 'puppeteer-core';
+
+const [url] = process.argv.slice(2);
+const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
+           '--window-size=720,576', '--disable-background-networking', '--disable-component-update',
+           '--disable-sync', '--no-first-run', '--disable-quic'],
+});
+try {
+    const page = await browser.newPage();
+    await page.setViewport({width: 720, height: 576});
+    // Watches from inside the page, from its very start, so the first picture is timed exactly.
+    await page.evaluateOnNewDocument(() => {
+        window.benchSamples = [];
+        const poll = () => {
+            if (window.Module && Module._lumenfold_status) {
+                const s = JSON.parse(UTF8ToString(Module._lumenfold_status()));
+                if (s.frames > 0 && window.firstPictureAt === undefined) {
+                    window.firstPictureAt = performance.now();
+                }
+                if (window.benchRecording) window.benchSamples.push([performance.now(), s]);
+            }
+            setTimeout(poll, window.firstPictureAt === undefined ? 5 : 50);
+        };
+        poll();
+    });
+    await page.goto(url);
+    await page.waitForFunction('window.firstPictureAt !== undefined', {timeout: 120000});
+    const firstPicture = await page.evaluate(() => window.firstPictureAt);
+    await page.evaluate(() => { window.benchRecording = true; });
+    await page.keyboard.press('a');
+    await page.waitForFunction(
+        'window.benchSamples.length > 0 && window.benchSamples[window.benchSamples.length - 1][1].mode === 4',
+        {timeout: 600000, polling: 1000});
+    const samples = await page.evaluate(() => window.benchSamples);
+
+    // Frames in each whole second from the show's start to its end.
+    const playing = samples.filter(([, s]) => s.mode === 1);
+    const start = playing[0][0], end = playing[playing.length - 1][0];
+    const perSecond = [];
+    for (let t = start; t + 1000 <= end; t += 1000) {
+        const inside = playing.filter(([at]) => at >= t && at <= t + 1000);
+        if (inside.length > 1) {
+            const [a, sa] = inside[0], [b, sb] = inside[inside.length - 1];
+            perSecond.push({second: Math.round(sa.time), fps: (sb.frames - sa.frames) * 1000 / (b - a)});
+        }
+    }
+    const slowest = perSecond.reduce((m, p) => (p.fps < m.fps ? p : m), perSecond[0]);
+    const mean = (playing[playing.length - 1][1].frames - playing[0][1].frames) * 1000 / (end - start);
+    // The sound fades out before the end and is not kept in step then, as on the desktop.
+    const drift = playing.filter(([, s]) => s.heard >= 0 && s.time < 129)
+                         .map(([, s]) => (s.time - s.heard) * 1000).sort((x, y) => x - y);
+    const at = (q) => drift[Math.min(drift.length - 1, Math.floor(q * drift.length))];
+    console.log(JSON.stringify({
+        firstPictureMs: Math.round(firstPicture),
+        seconds: perSecond.length,
+        slowestFps: Number(slowest.fps.toFixed(1)),
+        slowestAtShowSecond: slowest.second,
+        meanFps: Number(mean.toFixed(1)),
+        secondsUnder25Fps: perSecond.filter((p) => p.fps < 25).map((p) => p.second),
+        driftMs: {samples: drift.length, median: Number(at(0.5).toFixed(1)),
+                  p5: Number(at(0.05).toFixed(1)), p95: Number(at(0.95).toFixed(1)),
+                  largest: Number(Math.max(-drift[0], drift[drift.length - 1]).toFixed(1))},
+    }));
+} finally {
+    await browser.close();
+}
