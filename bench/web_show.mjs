@@ -20,12 +20,14 @@ try {
     await page.evaluateOnNewDocument(() => {
         window.benchSamples = [];
         const poll = () => {
-            if (window.Module && Module._lumenfold_status) {
+            try {
                 const s = JSON.parse(UTF8ToString(Module._lumenfold_status()));
                 if (s.frames > 0 && window.firstPictureAt === undefined) {
                     window.firstPictureAt = performance.now();
                 }
                 if (window.benchRecording) window.benchSamples.push([performance.now(), s]);
+            } catch (e) {
+                // the show is still loading
             }
             setTimeout(poll, window.firstPictureAt === undefined ? 5 : 50);
         };
