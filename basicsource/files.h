@@ -17,6 +17,8 @@ std::string absolutePath(const std::string& path);
 
 // A new, empty folder "<dir>/.<stem>.XXXXXX" with a name no other run has; "" on failure.
 std::string makeWorkFolder(const std::string& dir, const std::string& stem);
+// Makes an empty file of that name, only if nothing has it yet; false otherwise.
+bool createNewFile(const std::string& path);
 // Removes a folder this run made and the files in it (it holds no folders).
 void removeWorkFolder(const std::string& folder);
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -58,6 +59,11 @@ std::string makeWorkFolder(const std::string& dir, const std::string& stem) {
     return mkdtemp(name.data()) ? std::string(name.data()) : std::string();
 }
 
+bool createNewFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return fd >= 0 && close(fd) == 0;
+}
+
 void removeWorkFolder(const std::string& folder) {
     if (folder.empty()) {
         return;
@@ -75,11 +81,14 @@ void removeWorkFolder(const std::string& folder) {
 }
 
 bool publishAsNew(const std::string& made, const std::string& name) {
-    if (link(made.c_str(), name.c_str()) != 0) {
-        return false;
+    if (link(made.c_str(), name.c_str()) == 0) {
+        unlink(made.c_str());
+        return true;
     }
-    unlink(made.c_str());
-    return true;
+    // File systems without hard links (FAT, some network mounts) can still rename without
+    // replacing anything.
+    return errno != EEXIST &&
+           renameat2(AT_FDCWD, made.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0;
 }
 
 bool replaceWith(const std::string& made, const std::string& name) {

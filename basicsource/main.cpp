@@ -14,7 +14,6 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -23,11 +22,6 @@ const unsigned char kEscape = 27;
 void moveCamera(float x, float y, float z) {
     camera.moveBy(x, y, z);
     glutPostRedisplay();
-}
-
-[[noreturn]] void quit() {
-    platformWindup();
-    std::exit(0);
 }
 
 // Speed, full screen and the start time asked for on the command line, once the show is built.
@@ -65,7 +59,8 @@ void KeyPress(unsigned char key, int, int) {
         }
         beginMovieMode();
         if (!RenderMovie()) {
-            quit(); // Escape during the movie stops it and then quits, as it always does
+            platformEndProgram(); // Escape during the movie stops it and then quits, as ever
+            break;
         }
         endMovieMode();
         installShowCallbacks();
@@ -101,7 +96,8 @@ void KeyPress(unsigned char key, int, int) {
         break;
     case kEscape:
     case 'q':
-        quit();
+        platformEndProgram();
+        break;
     default:
         playerKeyPress(key);
         break;

@@ -12,6 +12,9 @@
 
 // Winds the platform down before the program ends (keys Escape and q, closing the window).
 void platformWindup();
+// Winds the platform down and ends the program, as keys Escape and q do. On the desktop it does
+// not return; in a browser, where a page cannot end itself, the show stops and the page stays.
+void platformEndProgram();
 
 // The folder the data files come from: "./resources" when it holds the ground image, else the
 // one beside the executable or its installed place (see resource_lookup.h). The caller's buffer

@@ -8,6 +8,7 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <malloc.h>
 #include <sys/stat.h>
@@ -20,6 +21,11 @@ void platformInitialise() {
 }
 
 void platformWindup() { shutdownMusic(); }
+
+void platformEndProgram() {
+    platformWindup();
+    std::exit(0);
+}
 
 int32_t platformClockMilliseconds() {
     timespec ts;

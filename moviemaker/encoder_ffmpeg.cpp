@@ -61,11 +61,12 @@ bool writeAll(int fd, const unsigned char* bytes, size_t count) {
     return true;
 }
 
-std::string ffmpegFailure(const std::string& log) {
+// "ffmpeg failed", with the last lines of its log, and where the log is kept when it stays.
+std::string ffmpegFailure(const std::string& log, bool logKept) {
     std::string text = "ffmpeg failed";
     const std::string lines = lastLinesOf(log, kLogLines);
     if (!lines.empty()) {
-        text += " (its messages are kept in " + log + "):\n" + lines;
+        text += (logKept ? " (its messages are kept in " + log + ")" : std::string()) + ":\n" + lines;
         text.pop_back();
     }
     return text;
@@ -85,9 +86,16 @@ class chunkedEncoderSink : public movieSink {
     }
 
     bool start(std::string& error) {
+        // A dead encoder must show as a failed write, not end the program.
+        std::signal(SIGPIPE, SIG_IGN);
         if (isPart) {
+            // The parent's work folder; its log is gathered by the parent.
             folder = settings.chunkDirectory;
             log = folder + "/encoder-" + std::to_string(firstFrame) + ".log";
+            if (!createNewFile(log)) {
+                error = "cannot write into " + folder;
+                return false;
+            }
             return true;
         }
         const std::string dir = directoryOf(settings.output);
@@ -96,11 +104,13 @@ class chunkedEncoderSink : public movieSink {
             return false;
         }
         workFolder = folder = makeWorkFolder(dir, baseNameOf(settings.output));
-        if (folder.empty()) {
+        log = workFolder + ".log";
+        if (folder.empty() || !createNewFile(log)) {
+            removeWorkFolder(workFolder);
+            workFolder.clear();
             error = "cannot write into " + dir;
             return false;
         }
-        log = workFolder + ".log";
         return true;
     }
 
@@ -144,7 +154,7 @@ class chunkedEncoderSink : public movieSink {
         cleanUp();
     }
 
-    std::string failure() const override { return failed ? ffmpegFailure(log) : ""; }
+    std::string failure() const override { return failed ? ffmpegFailure(log, !isPart) : ""; }
 
   private:
     bool fail() {
@@ -152,12 +162,12 @@ class chunkedEncoderSink : public movieSink {
         return false;
     }
 
-    // The work folder goes in any case; the log stays only when ffmpeg failed.
+    // The work folder goes in any case; the log stays only when ffmpeg failed (not stopped).
     void cleanUp() {
         if (!workFolder.empty()) {
             removeWorkFolder(workFolder);
             workFolder.clear();
-            if (!failed) {
+            if (!failed || stopRequested()) {
                 unlink(log.c_str());
             }
         }
@@ -172,7 +182,7 @@ class chunkedEncoderSink : public movieSink {
         // colours are converted with BT.709 into limited range whatever the size, and the
         // stream says so, so that players, browsers and editors show the rendered colours.
         const std::vector<std::string> args = {
-            "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
+            "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-n", "-f", "rawvideo",
             "-pix_fmt", "rgb24", "-s", size, "-r", rate, "-i", "-", "-vf",
             "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-c:v", "libx264",
             "-preset", "veryfast", "-crf", std::to_string(settings.crf), "-g",
@@ -291,7 +301,7 @@ bool joinChunks(const std::vector<std::string>& chunks, const movieSettings& set
     const int frames = lastFrame - firstFrame + 1;
     const std::string joined = workFolder + "/joined.mp4";
     std::vector<std::string> args = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
-                                     "-y", "-f", "concat", "-safe", "0", "-i", list};
+                                     "-n", "-f", "concat", "-safe", "0", "-i", list};
     if (!settings.soundtrack.empty() && access(settings.soundtrack.c_str(), R_OK) == 0) {
         args.insert(args.end(),
                     {"-ss", formatted("%.3f", double(firstFrame) / settings.fps), "-t",
@@ -338,6 +348,10 @@ bool joinMovies(const movieSettings& settings, std::string& error) {
         error = encoderMissingMessage();
         return false;
     }
+    if (!programOnPath("ffprobe")) {
+        error = "joining reads the parts with ffprobe, which is not installed (it comes with ffmpeg)";
+        return false;
+    }
     movieSettings whole = settings;
     int firstFrame = 0, lastFrame = -1;
     if (settings.join.empty()) {
@@ -350,27 +364,29 @@ bool joinMovies(const movieSettings& settings, std::string& error) {
     const std::string dir = directoryOf(settings.output);
     const std::string folder =
         makeDirectories(dir) ? makeWorkFolder(dir, baseNameOf(settings.output)) : "";
-    if (folder.empty()) {
+    const std::string log = folder + ".log";
+    if (folder.empty() || !createNewFile(log)) {
+        removeWorkFolder(folder);
         error = "cannot write into " + dir;
         return false;
     }
-    const std::string log = folder + ".log";
     // The parts' own sound would lengthen each part in the join: their video alone is joined.
     std::vector<std::string> videos;
     bool ok = true;
     for (size_t i = 0; ok && i < settings.join.size(); ++i) {
         videos.push_back(folder + "/" + chunkName(int(i)));
-        ok = processSucceeded(startProcess({"ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-i",
+        ok = processSucceeded(startProcess({"ffmpeg", "-nostdin", "-loglevel", "error", "-n", "-i",
                                             settings.join[i], "-map", "0:v", "-c", "copy", "-f",
                                             "mp4", videos.back()},
                                            -1, -1, log));
     }
     ok = ok && joinChunks(videos, whole, firstFrame, lastFrame, folder, log);
     removeWorkFolder(folder);
-    if (ok) {
+    if (!ok) {
+        error = stopRequested() ? "stopped" : ffmpegFailure(log, true);
+    }
+    if (ok || stopRequested()) {
         unlink(log.c_str());
-    } else {
-        error = ffmpegFailure(log);
     }
     return ok;
 }

@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     settings.soundtrack = soundtrackFile();
+    catchStopSignals();
     if (!settings.join.empty()) {
         return join(settings);
     }
@@ -109,7 +110,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    catchStopSignals();
     platformInitialise();
     std::string renderer, problem;
     if (!makeHeadlessContext(renderer, problem)) {

@@ -81,6 +81,10 @@ movieReport renderShowMovie(const movieSettings& settings, movieSink* sinkOverri
         report.error = frame.problem();
         return report;
     }
+    playerStateKept kept;
+    // A fresh cast: the movie always shows the show from its beginning, whatever ran before.
+    // Built before the output is begun: a ground image that cannot be read ends the program.
+    rebuildCast();
     std::unique_ptr<movieSink> ownSink;
     movieSink* sink = sinkOverride;
     if (!sink) {
@@ -90,10 +94,6 @@ movieReport renderShowMovie(const movieSettings& settings, movieSink* sinkOverri
     if (!sink) {
         return report;
     }
-
-    playerStateKept kept;
-    // A fresh cast: the movie always shows the show from its beginning, whatever ran before.
-    rebuildCast();
     // Filmed at the show's own pace, whatever speed the player was set to.
     setClockSource(movieClock);
     gMovieNow = 0;

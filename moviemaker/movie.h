@@ -25,7 +25,8 @@ struct movieReport {
 
 // What the caller hears of a render in progress.
 struct movieHooks {
-    // Asked before every frame; true stops the render and removes its partial output.
+    // Asked before every frame that is drawn; true stops the render and removes its partial
+    // output.
     std::function<bool()> cancelRequested;
     // After every frame: the framebuffer holding it, its size, frames done and in all.
     std::function<void(unsigned framebuffer, int width, int height, int done, int total)>

@@ -9,6 +9,7 @@
 #include "basicsource/program_state.h"
 #include "basicsource/utility.h"
 #include "moviemaker/movie.h"
+#include "moviemaker/processes.h"
 
 #include <GL/freeglut.h>
 #include <GL/glext.h>
@@ -36,13 +37,18 @@ void movieClose() { gCancelled = true; }
 void movieDisplay() {}
 void movieReshape(int, int) {}
 
+// Closing the window, like Escape, cancels the movie: GLUT must then carry on (not end the
+// program at once) so that the partial movie is removed before the program ends.
 void installMovieCallbacks() {
     glutKeyboardFunc(movieKeyPress);
     glutSpecialFunc(movieSpecialKeyPress);
     glutCloseFunc(movieClose);
     glutDisplayFunc(movieDisplay);
     glutReshapeFunc(movieReshape);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
 }
+
+
 
 // Clears the failure's notice unless another notice has taken its place meanwhile.
 void clearFailureNotice(int) {
@@ -80,6 +86,9 @@ void drawProgressBar(int windowWidth, int windowHeight, int done, int total) {
 // The frame just made, scaled into the window, with a progress bar and "frame N of M" over it;
 // the title shows the percentage. Then the window's events: Escape, closing, exposure.
 void showProgress(unsigned framebuffer, int width, int height, int done, int total) {
+    if (glutGetWindow() == 0) {
+        return; // closed: the render stops before the next frame
+    }
     const int windowWidth = glutGet(GLUT_WINDOW_WIDTH), windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -116,10 +125,18 @@ movieReport renderMovieInWindow(const movieSettings& settings, movieSink* sink) 
     gCancelled = false;
     gPercentShown = -1;
     installMovieCallbacks();
+    // Ctrl-C or a kill while the movie renders stops it cleanly (and then ends the program).
+    catchStopSignals();
     movieHooks hooks;
-    hooks.cancelRequested = [] { return gCancelled; };
+    hooks.cancelRequested = [] { return gCancelled || stopRequested() || glutGetWindow() == 0; };
     hooks.frameDone = showProgress;
-    const movieReport report = renderShowMovie(settings, sink, hooks);
+    movieReport report = renderShowMovie(settings, sink, hooks);
+    report.cancelled = report.cancelled || stopRequested();
+    releaseStopSignals();
+    if (glutGetWindow() == 0) {
+        return report; // the window was closed: nothing more to show in it
+    }
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
     glutSetWindowTitle(kShowTitle);
     if (!report.completed && !report.cancelled) {
         std::fprintf(stderr, "lumenfold: the movie could not be written to %s: %s\n",

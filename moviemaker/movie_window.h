@@ -1,6 +1,7 @@
 // Key m: the whole show rendered as movie/lumenfold.mp4 while the window shows each frame with
-// a progress bar. The movie has the window's callbacks to itself while it renders (only Escape
-// and closing the window act: they cancel it); the caller installs the show's again after.
+// a progress bar. The movie has the window's callbacks to itself while it renders: Escape,
+// closing the window, Ctrl-C or a kill cancel it (nothing partial is left) and the program
+// then ends; other keys do nothing. The caller installs the show's callbacks again after.
 #pragma once
 
 #include "moviemaker/movie.h"

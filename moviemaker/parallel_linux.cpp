@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <dirent.h>
 #include <fstream>
@@ -59,15 +60,19 @@ struct partRun {
     int first, last;
 };
 
-// Starts the parts; those that could not be started end the render before it begins.
+// Starts the parts; when one cannot be started, those already running are stopped.
 bool startParts(const movieSettings& settings, const std::vector<partRun>& runs,
                 const std::string& folder, std::vector<childRun>& children) {
     for (const partRun& run : runs) {
         std::vector<std::string> args = partCommandLine(settings, run.first, run.last, folder);
         args.insert(args.begin(), "/proc/self/exe");
         childRun child;
-        child.pid = startProcess(args, -1, -1, partLog(folder, run.first));
+        const std::string log = partLog(folder, run.first);
+        child.pid = createNewFile(log) ? startProcess(args, -1, -1, log) : -1;
         if (child.pid < 0) {
+            for (const childRun& started : children) {
+                kill(started.pid, SIGTERM);
+            }
             return false;
         }
         children.push_back(child);
@@ -75,10 +80,11 @@ bool startParts(const movieSettings& settings, const std::vector<partRun>& runs,
     return true;
 }
 
+// The part whose failure stopped the render (not one stopped because of it).
 std::string describeFailure(const std::vector<childRun>& children,
                             const std::vector<partRun>& runs) {
     for (size_t i = 0; i < children.size(); ++i) {
-        if (children[i].ended && !children[i].succeeded) {
+        if (children[i].failedFirst) {
             return "the part of frames " + std::to_string(runs[i].first) + " to " +
                    std::to_string(runs[i].last) + " failed";
         }
@@ -90,6 +96,9 @@ std::string describeFailure(const std::vector<childRun>& children,
 
 void writePartReport(const std::string& chunkDirectory, int firstFrame, const movieSplit& split) {
     const std::string path = chunkDirectory + "/report-" + std::to_string(firstFrame) + ".txt";
+    if (!createNewFile(path)) {
+        return; // not the parent's fresh folder, or written already: nothing is replaced
+    }
     if (FILE* file = std::fopen(path.c_str(), "w")) {
         std::fprintf(file, "%d %.6f %.6f %.6f\n", split.frames, split.renderSeconds,
                      split.readbackSeconds, split.encodeSeconds);
@@ -111,6 +120,11 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
         return false;
     }
     const std::string log = folder + ".log";
+    if (!createNewFile(log)) {
+        removeWorkFolder(folder);
+        error = "cannot write into " + dir;
+        return false;
+    }
     std::vector<partRun> runs;
     for (const auto& [from, to] : splitIntoChunkRuns(first, last, std::max(settings.jobs, 1))) {
         runs.push_back({from, to});
@@ -121,7 +135,7 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
     if (!ok) {
         error = "cannot start the processes of the render";
     }
-    // Whatever happened, every part started is waited for (and stopped when one failed).
+    // Whatever happened, every part started is waited for (stopped when one failed).
     ok = waitForAll(children) && ok;
     if (!ok && error.empty()) {
         error = stopRequested() ? "stopped" : describeFailure(children, runs);

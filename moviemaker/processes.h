@@ -11,17 +11,21 @@ bool programOnPath(const char* name);
 int processorCount();
 
 // Starts `args` (args[0] looked up on the PATH unless it holds a '/') with standard input from
-// `input` (-1: nothing) and standard output to `output` (-1: nowhere); standard error is
-// appended to the file `errorLog` ("" discards it). Returns the process id, -1 on failure.
+// `input` (-1: nothing) and standard output to `output`; standard error, and standard output when
+// `output` is -1, are appended to the file `errorLog` ("" discards them). Returns the process
+// id, -1 on failure.
 int startProcess(const std::vector<std::string>& args, int input, int output,
                  const std::string& errorLog);
-// Waits for the process; true when it exited with status 0.
+// Waits for the process; true when it exited with status 0. When a stop is asked for meanwhile
+// (catchStopSignals), the process is sent SIGTERM, waited for, and counts as failed.
 bool processSucceeded(int pid);
 // What a program prints on standard output, and whether it succeeded.
 bool captureOutput(const std::vector<std::string>& args, std::string& text);
 
-// From now on SIGINT and SIGTERM ask the program to stop instead of ending it.
+// From now on SIGINT and SIGTERM ask the program to stop instead of ending it (and a child's
+// end can be waited for, whatever this program was started with); until releaseStopSignals.
 void catchStopSignals();
+void releaseStopSignals();
 bool stopRequested();
 
 // A process started above, waited for along with others.
@@ -29,6 +33,7 @@ struct childRun {
     int pid = -1;
     bool ended = false;
     bool succeeded = false;
+    bool failedFirst = false; // the failure that stopped the others, not stopped by the wait
 };
 // Waits until every child has ended. At the first failure, or when a stop is asked for, the
 // children still running are sent SIGTERM; a signal is acted on at once, whatever the wait is

@@ -62,14 +62,16 @@ void handle(int signal, void (*handler)(int), int flags) {
     sigaction(signal, &action, nullptr);
 }
 
-// Reaps the children that have ended; true when one of them failed.
-bool reapEnded(std::vector<childRun>& children) {
+// Reaps the children that have ended; true when one of them failed. Failures before the others
+// were stopped are the ones that count as the cause.
+bool reapEnded(std::vector<childRun>& children, bool othersStopped) {
     bool failed = false;
     for (childRun& child : children) {
         int status = 0;
         if (!child.ended && waitpid(child.pid, &status, WNOHANG) == child.pid) {
             child.ended = true;
             child.succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            child.failedFirst = !child.succeeded && !othersStopped;
             failed = failed || !child.succeeded;
         }
     }
@@ -113,14 +115,13 @@ int startProcess(const std::vector<std::string>& args, int input, int output,
     } else {
         posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     }
+    const char* log = errorLog.empty() ? "/dev/null" : errorLog.c_str();
     if (output >= 0) {
         posix_spawn_file_actions_adddup2(&files, output, STDOUT_FILENO);
     } else {
-        posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, log, O_WRONLY | O_APPEND, 0);
     }
-    posix_spawn_file_actions_addopen(&files, STDERR_FILENO,
-                                     errorLog.empty() ? "/dev/null" : errorLog.c_str(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, log, O_WRONLY | O_APPEND, 0);
     // The child starts with default signal handling and nothing blocked, whatever this program
     // ignores (SIGPIPE) or catches.
     posix_spawnattr_t attributes;
@@ -150,12 +151,17 @@ bool processSucceeded(int pid) {
         return false;
     }
     int status = 0;
+    bool stopped = false;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
             return false;
         }
+        if (stopRequested() && !stopped) {
+            kill(pid, SIGTERM); // the stop signal interrupted the wait: the child goes too
+            stopped = true;
+        }
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return !stopped && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool captureOutput(const std::vector<std::string>& args, std::string& text) {
@@ -178,10 +184,16 @@ bool captureOutput(const std::vector<std::string>& args, std::string& text) {
 
 void catchStopSignals() {
     makeWakePipe();
+    gStopRequested = 0;
     handle(SIGINT, onStopSignal, 0);
     handle(SIGTERM, onStopSignal, 0);
-    // A dead encoder must show as a failed write, not end the program.
-    std::signal(SIGPIPE, SIG_IGN);
+    // Children are waited for: a SIGCHLD ignored on entry would make the system reap them first.
+    std::signal(SIGCHLD, SIG_DFL);
+}
+
+void releaseStopSignals() {
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 bool stopRequested() { return gStopRequested != 0; }
@@ -197,7 +209,7 @@ bool waitForAll(std::vector<childRun>& children) {
     while (true) {
         // Reap before sleeping: a child that ended before the handler was installed, or whose
         // byte was drained already, is found here.
-        failed = reapEnded(children) || failed;
+        failed = reapEnded(children, stopped) || failed;
         if ((failed || stopRequested()) && !stopped) {
             stopped = true;
             for (const childRun& child : children) {

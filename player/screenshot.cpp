@@ -64,8 +64,8 @@ std::string saveScreenshot() {
     if (!made.empty() && savePng(shot, made)) {
         name = publish(made, seconds);
     }
-    if (!made.empty()) {
-        unlink(made.c_str()); // still there only when it could not be published
+    if (!made.empty() && name.empty()) {
+        unlink(made.c_str()); // not published: the hidden file goes
     }
     if (name.empty()) {
         showNotice("Cannot write the screenshot into " + std::string(kScreenshotFolder) + "/");

@@ -1,6 +1,7 @@
 // The browser platform: the clock on the page's monotonic clock (performance.now), the data
 // preloaded into the module's file system under resources/, the window as a canvas that fills
 // the page, keys taken by the characters they type, and a status the page and its tests read.
+#include "basicsource/frame.h"
 #include "basicsource/platform.h"
 #include "basicsource/program_state.h"
 
@@ -54,12 +55,19 @@ void platformInitialise() {
     systemAudioBackend(); // the soundtrack is fetched and decoded while the page starts
 }
 
-// A page is not closed by the show: Escape and q stop it, its sound and its frames, and the page
-// says how to see it again.
-void platformWindup() {
-    shutdownMusic();
-    emscripten_cancel_main_loop();
+void platformWindup() { shutdownMusic(); }
+
+// A page cannot close itself: Escape and q stop the sound and take every callback from the
+// browser's GLUT, so nothing moves or answers keys any more, and the page says how to see the
+// show again.
+void platformEndProgram() {
+    platformWindup();
     EM_ASM({
+        GLUT.idleFunc = 0;
+        GLUT.displayFunc = 0;
+        GLUT.keyboardFunc = 0;
+        GLUT.specialFunc = 0;
+        GLUT.reshapeFunc = 0;
         if (Module.onShowStopped) Module.onShowStopped();
     });
 }
@@ -81,10 +89,19 @@ extern "C" void glutCloseFunc(void (*)(void)) {}
 // The state of the show for the page (its hint line) and the browser tests: show time, mode,
 // speed, frames drawn, where the sound heard is (negative: none) and the notice shown.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_status() {
-    static char status[256];
-    std::snprintf(status, sizeof status,
-                  "{\"time\": %.3f, \"mode\": %d, \"speed\": %g, \"frames\": %u, \"heard\": %.3f}",
+    static std::string status;
+    std::string notice;
+    for (const char* c = statusNotice(); *c; ++c) {
+        if (*c == '"' || *c == '\\') {
+            notice += '\\';
+        }
+        notice += *c;
+    }
+    char numbers[160];
+    std::snprintf(numbers, sizeof numbers,
+                  "{\"time\": %.3f, \"mode\": %d, \"speed\": %g, \"frames\": %u, \"heard\": %.3f, ",
                   double(getAnimationTime()), int(gProgramMode), animationSpeed(),
                   lfglFramesPresented(), musicPlayedSeconds());
-    return status;
+    status = std::string(numbers) + "\"notice\": \"" + notice + "\"}";
+    return status.c_str();
 }

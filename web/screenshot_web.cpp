@@ -1,5 +1,7 @@
 // Key s in the browser: the picture without overlays, offered as a download named as the
 // desktop names its screenshots (lumenfold-084.00s.png); the browser numbers repeated names.
+// Compiled like the show's sources, through the GL layer (web/gl/names.h), whose picture it
+// reads. The status line says "Saved" once the browser has the file.
 #include "player/screenshot.h"
 
 #include "basicsource/frame.h"
@@ -13,7 +15,17 @@
 
 #include <vector>
 
-// Rows come bottom-up from GL; the page's 2D canvas wants them top-down.
+namespace {
+std::string gOffered; // the name of the picture being offered
+} // namespace
+
+// Called by the page when the picture has become a file, or could not.
+extern "C" EMSCRIPTEN_KEEPALIVE void lumenfold_screenshot_offered(int ok) {
+    showNotice(ok ? "Saved " + gOffered + " (downloaded)" : "Cannot offer the screenshot for download");
+}
+
+// Rows come bottom-up from GL; the page's 2D canvas wants them top-down. The PNG is made
+// asynchronously: its end is told to lumenfold_screenshot_offered.
 EM_JS(bool, offerPicture, (const unsigned char* rgb, int width, int height, const char* name), {
     try {
         var canvas = document.createElement('canvas');
@@ -33,6 +45,10 @@ EM_JS(bool, offerPicture, (const unsigned char* rgb, int width, int height, cons
         context.putImageData(image, 0, 0);
         var fileName = UTF8ToString(name);
         canvas.toBlob(function(blob) {
+            if (!blob) {
+                Module._lumenfold_screenshot_offered(0);
+                return;
+            }
             var link = document.createElement('a');
             link.href = URL.createObjectURL(blob);
             link.download = fileName;
@@ -40,6 +56,7 @@ EM_JS(bool, offerPicture, (const unsigned char* rgb, int width, int height, cons
             link.click();
             link.remove();
             setTimeout(function() { URL.revokeObjectURL(link.href); }, 10000);
+            Module._lumenfold_screenshot_offered(1);
         }, 'image/png');
         return true;
     } catch (error) {
@@ -56,11 +73,10 @@ std::string saveScreenshot() {
     glutPostRedisplay(); // the page gets its overlays back with the next frame
 
     const std::string path = screenshotFileName(seconds);
-    const std::string name = path.substr(path.rfind('/') + 1);
-    if (!offerPicture(rgb.data(), gWindowWidth, gWindowHeight, name.c_str())) {
+    gOffered = path.substr(path.rfind('/') + 1);
+    if (!offerPicture(rgb.data(), gWindowWidth, gWindowHeight, gOffered.c_str())) {
         showNotice("Cannot offer the screenshot for download");
         return "";
     }
-    showNotice("Saved " + name + " (downloaded)");
-    return name;
+    return gOffered;
 }

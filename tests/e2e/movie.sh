@@ -4,8 +4,9 @@
 # it refuses to make a movie and touches nothing, and --frames makes PNG files in a folder of
 # their own; in the real program, Escape during key m's render keeps the previous movie and
 # leaves nothing partial behind, then quits with status 0.
-bin=${1:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold-movie}
-movie_program=${3:?usage: movie.sh path/to/lumenfold path/to/find_bytes path/to/lumenfold-movie}
+bin=${1:?usage: movie.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES CLOSE_WINDOW}
+movie_program=${3:?usage: movie.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES CLOSE_WINDOW}
+close_window=${6:?usage: movie.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES CLOSE_WINDOW}
 . "$(dirname "$0")/lib.sh"
 # The movie program needs no display: it runs without one here; the window program has one.
 movie_bin=$work/lumenfold-movie
@@ -56,4 +57,44 @@ finish
 [ "$(cat movie/lumenfold.mp4)" = "the previous movie" ] || fail "the previous movie was changed"
 [ "$(ls -A movie)" = lumenfold.mp4 ] || fail "left behind: $(ls -A movie)"
 [ -s "$work/stdout" ] && fail "the movie path wrote to standard output"
-echo "PASS: headless MP4; no ffmpeg: refused, nothing touched; --frames; Escape during m keeps the previous movie"
+
+# The window closed while m renders: cancelled as by Escape, then the program ends.
+start
+key m
+wait_for "a movie being written after m" writing
+"$close_window" "$wid" || fail "the window could not be asked to close"
+finish
+[ "$status" = 0 ] || fail "exit status $status after closing the window, not 0"
+[ "$(cat movie/lumenfold.mp4)" = "the previous movie" ] || fail "the previous movie was changed by closing"
+[ "$(ls -A movie)" = lumenfold.mp4 ] || fail "left behind after closing the window: $(ls -A movie)"
+
+# A stop signal while m renders: the render is cancelled as by Escape, the encoder goes too.
+start
+key m
+wait_for "a movie being written after m" writing
+kill -TERM "$pid"
+finish
+[ "$(cat movie/lumenfold.mp4)" = "the previous movie" ] || fail "the previous movie was changed by the stop"
+[ "$(ls -A movie)" = lumenfold.mp4 ] || fail "left behind after a stop: $(ls -A movie)"
+encoders_gone() { ! pgrep -f -- "ffmpeg .*$show/movie/" >/dev/null && ! pgrep -f -- "ffmpeg .*movie/\.lumenfold" >/dev/null; }
+wait_for "the encoder ending with the stopped render" encoders_gone
+
+# An encoder that fails at once: the show goes on, says so on standard error and in the status
+# line, and keeps the encoder's words in a log beside the movie; the previous movie stays.
+mkdir -p "$work/fakebin"
+printf '#!/bin/sh\necho "encoder says: no such codec" >&2\nexit 1\n' >"$work/fakebin/ffmpeg"
+chmod +x "$work/fakebin/ffmpeg"
+start PATH="$work/fakebin:$PATH"
+key m
+said() { grep -q "^lumenfold: the movie could not be written to movie/lumenfold.mp4: ffmpeg failed" "$work/stderr"; }
+wait_for "the failure said after m with a failing encoder" said
+grep -q "encoder says: no such codec" "$work/stderr" || fail "the encoder's words were not said: $(cat "$work/stderr")"
+kill -0 "$pid" 2>/dev/null || fail "the program ended when the encoder failed"
+[ "$(cat movie/lumenfold.mp4)" = "the previous movie" ] || fail "the previous movie was changed by the failure"
+log=$(ls -A movie | grep '^\.lumenfold\.mp4\..*\.log$')
+[ -n "$log" ] && grep -q "no such codec" "movie/$log" || fail "no log of the encoder kept: $(ls -A movie)"
+[ "$(ls -A movie | wc -l)" = 2 ] || fail "left behind after the failure: $(ls -A movie)"
+key q
+finish
+[ "$status" = 0 ] || fail "exit status $status after q, not 0"
+echo "PASS: headless MP4; no ffmpeg: refused, nothing touched; --frames; Escape, closing, a stop or a failing encoder during m keep the previous movie"

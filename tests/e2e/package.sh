@@ -40,7 +40,10 @@ depends=$(field Depends)
 for library in libglut libglu libsdl2 libpng; do
     grep -q "$library" <<<"$depends" || fail "Depends does not name $library: $depends"
 done
-[ "$(field Recommends)" = ffmpeg ] || fail "Recommends: $(field Recommends)"
+# The movie program encodes with ffmpeg and draws through EGL; neither it nor the show pulls
+# in an X server.
+[ "$(field Recommends)" = "ffmpeg, libegl1, libegl-mesa0" ] || fail "Recommends: $(field Recommends)"
+grep -q -i -e xvfb -e xserver <<<"$depends $(field Recommends)" && fail "the package pulls in an X server"
 [ "$(dpkg-deb -f "$ddeb" Depends)" = "lumenfold (= $version)" ] ||
     fail "lumenfold-dbgsym depends on: $(dpkg-deb -f "$ddeb" Depends)"
 

@@ -2,7 +2,7 @@
 # The show's page in headless Chromium, as built by the set-up into build/web: the pictures of
 # ?start=T&paused for five moments against show_frames' pictures of the same moments (at least
 # 97 % of the pixels within 24/255 on every channel; the rest is where the two rasterisers put
-# edge pixels), then the keys a, p, 5, h and m, and a bad address.
+# edge pixels), then the keys a, p, 5, s (a download), h, m and q, and a bad address.
 #   browser.sh SITE_DIR SHOW_FRAMES
 site=${1:?usage: browser.sh SITE_DIR SHOW_FRAMES}
 show_frames=${2:?usage: browser.sh SITE_DIR SHOW_FRAMES}
@@ -34,4 +34,8 @@ for t in "${moments[@]}"; do
 done
 
 node "$driver/drive-show.mjs" keys "$url" "$work" || fail "the keys"
-echo "PASS: five moments as the desktop draws them; a, p, 5, h and m; a bad address refused in one line"
+# The downloaded screenshot is the picture of 86 s, not a blank one.
+[ "$(identify -format %wx%h "$work/lumenfold-086.00s.png")" = 720x576 ] || fail "the screenshot is not 720 x 576"
+lit=$(convert "$work/lumenfold-086.00s.png" -format '%[fx:int(255*maxima)]' info:)
+[ "$lit" -gt 64 ] || fail "the downloaded screenshot is dark (brightest channel $lit)"
+echo "PASS: five moments as the desktop draws them; a, p, 5, s, h, m and q; a bad address refused in one line"

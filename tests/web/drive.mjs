@@ -1,7 +1,7 @@
 // Drives the show's page in headless Chromium (software WebGL 2) through puppeteer-core, the way
 // a visitor would: real key presses, screenshots of the canvas, and the page's status read back.
 //   node drive.mjs pictures BASE_URL OUT_DIR SECONDS...   ?start=T&paused for each T -> OUT_DIR/web-T.png
-//   node drive.mjs keys BASE_URL OUT_DIR                  a, p, 5, h, m and a bad address
+//   node drive.mjs keys BASE_URL OUT_DIR                  a, p, 5, s, h, m, q and a bad address
 //   node drive.mjs match A.rgb B.rgb                      the share of pixels within 24/255
 // Every wait is for an event and bounded; a wait that runs out says what did not happen.
 import puppeteer from 'puppeteer-core';
@@ -89,6 +89,21 @@ async function keys(browser) {
     await page.keyboard.press('5');
     await waitFor(page, 'the jump to 86 s after 5', (s) => Math.abs(s.time - 86) < 0.001 && s.mode === 3);
 
+    // s: the picture as a download under the desktop's name, and "Saved" only once it is one.
+    const cdp = await page.createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: out});
+    await page.keyboard.press('s');
+    await waitFor(page, 'the notice of the saved screenshot after s',
+                  (s) => s.notice === 'Saved lumenfold-086.00s.png (downloaded)');
+    const fs = await import('fs');
+    const downloaded = out + '/lumenfold-086.00s.png';
+    const until = Date.now() + limit;
+    while (!fs.existsSync(downloaded)) {
+        if (Date.now() > until) fail(downloaded + ' was not downloaded after s');
+        await new Promise((r) => setTimeout(r, 100));
+    }
+    console.log('s offered ' + downloaded);
+
     const before = await canvasPicture(page);
     await page.keyboard.press('h');
     const deadline = Date.now() + limit;
@@ -99,8 +114,30 @@ async function keys(browser) {
     await shot(page, out + '/help.png');
     console.log('h shows the help');
 
+    // m: no movie in a browser; it says where movies are made and changes nothing else.
     await page.keyboard.press('m');
-    await waitFor(page, 'the show left as it was after m', (s) => s.mode === 3);
+    const afterM = await waitFor(page, 'the notice after m',
+                                 (s) => s.notice === 'Movies are made by lumenfold-movie');
+    if (afterM.mode !== 3 || Math.abs(afterM.time - 86) > 0.001) {
+        fail('m changed the show: ' + JSON.stringify(afterM));
+    }
+
+    // q: the show stops for good: no frame and no key acts any more, and the page says so.
+    await page.keyboard.press('q');
+    const stoppedLine = Date.now() + limit;
+    while (!/stopped/.test(await page.$eval('#line', (e) => e.textContent))) {
+        if (Date.now() > stoppedLine) fail('the page did not say the show stopped after q');
+        await new Promise((r) => setTimeout(r, 100));
+    }
+    const atQ = await status(page);
+    await page.keyboard.press('1');
+    await page.keyboard.press('a');
+    await new Promise((r) => setTimeout(r, 1000));
+    const later = await status(page);
+    if (later.frames !== atQ.frames || later.time !== atQ.time || later.mode !== atQ.mode) {
+        fail('the show went on after q: ' + JSON.stringify(atQ) + ' then ' + JSON.stringify(later));
+    }
+    console.log('q stops the show');
     await page.close();
 
     const refused = await openPage(browser, '?start=abc&paused');
