@@ -3,6 +3,7 @@
 #include "player/overlays.h"
 
 #include "basicsource/frame.h"
+#include "basicsource/platform.h"
 #include "basicsource/program_state.h"
 #include "basicsource/scene.h"
 #include "basicsource/utility.h"
@@ -19,6 +20,8 @@ const int kNoticeMilliseconds = 4000;
 bool gHelpShown = false;
 int gNoticeSerial = 0;
 
+const char* const kMovieKeyLine = "m          render the movie";
+
 const char* const kHelpLines[] = {"Keys",
                                   "a          start the show from the beginning",
                                   "p          pause and resume",
@@ -33,7 +36,7 @@ const char* const kHelpLines[] = {"Keys",
                                   "l r u d i o  move the camera",
                                   "arrows     move where it looks",
                                   "f          full screen",
-                                  "m          render the movie",
+                                  kMovieKeyLine,
                                   "h ?        this help",
                                   "Esc q      quit"};
 
@@ -98,18 +101,29 @@ void drawHelp() {
     if (!gHelpShown) {
         return;
     }
-    const int lineHeight = 15, lines = int(sizeof kHelpLines / sizeof kHelpLines[0]);
+    const std::vector<std::string> text = helpLines();
+    const int lineHeight = 15, lines = int(text.size());
     const int top = gWindowHeight - 18, bottom = top - lineHeight * (lines - 1);
     beginWindowPixels();
     glColor4f(0, 0, 0, 0.7f);
     glRectf(4, float(bottom - 6), 340, float(gWindowHeight - 4));
     endWindowPixels();
     for (int i = 0; i < lines; ++i) {
-        DrawText(kHelpLines[i], 10, top - lineHeight * i);
+        DrawText(text[i].c_str(), 10, top - lineHeight * i);
     }
 }
 
 } // namespace
+
+std::vector<std::string> helpLines() {
+    std::vector<std::string> lines;
+    for (const char* line : kHelpLines) {
+        // A program built without the movie maker (the browser's) only says where movies come from.
+        const bool noMovie = line == kMovieKeyLine && !movieRendererInstalled();
+        lines.push_back(noMovie ? "m          how movies are made" : line);
+    }
+    return lines;
+}
 
 void installPlayerOverlays() {
     addOverlay(drawTimeline);

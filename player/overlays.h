@@ -3,10 +3,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Registers the help and the timeline with the frame drawing; once, at start-up.
 void installPlayerOverlays();
 void toggleHelp();
+// The list of keys as the help shows it in this program.
+std::vector<std::string> helpLines();
 // A message shown on the status line for a few seconds, e.g. where a screenshot went.
 void showNotice(const std::string& text);
 std::string currentNotice();

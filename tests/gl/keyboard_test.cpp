@@ -1,6 +1,7 @@
 // The keyboard: modes, the clock, the soundtrack and the camera, through the real callbacks.
 #include "basicsource/frame.h"
 #include "basicsource/main.h"
+#include "player/overlays.h"
 #include "player/playback.h"
 #include "basicsource/platform.h"
 #include "helpers/recording_audio.h"
@@ -132,6 +133,30 @@ TEST_F(Keyboard, MRunsTheMovieHookAndFinishes) {
     press("a"); // a starts the show again after the end
     EXPECT_EQ(gProgramMode, kpmAnimating);
     EXPECT_TRUE(idleCallbackInstalled());
+}
+
+// The browser's program has no movie maker: m changes nothing, says where movies come from, and
+// the help does not promise a movie.
+TEST_F(Keyboard, WithoutAMovieMakerMOnlySaysWhereMoviesComeFrom) {
+    auto mLine = [] {
+        for (const std::string& line : helpLines()) {
+            if (line.rfind("m ", 0) == 0) {
+                return line;
+            }
+        }
+        return std::string("(no line for m)");
+    };
+    EXPECT_NE(mLine().find("render the movie"), std::string::npos);
+
+    setMovieHook(nullptr);
+    EXPECT_EQ(mLine().find("render"), std::string::npos) << mLine();
+    press("a");
+    clock.advance(7000);
+    press("m");
+    EXPECT_EQ(gMovieCalls, 0);
+    EXPECT_EQ(gProgramMode, kpmAnimating);
+    EXPECT_EQ(getAnimationTime(), 7.0f);
+    EXPECT_EQ(currentNotice(), "Movies are made by lumenfold-movie");
 }
 
 TEST_F(Keyboard, ManualCameraMovesLastUntilTheTimelineSetsTheValueAgain) {
