@@ -46,6 +46,7 @@ class Keyboard : public testing::Test {
         gTextOn = false;
         gWireFrameOnly = false;
         sounds = 1;
+        setStatusNotice(""); // a notice would be drawn into the next test's pictures
     }
     void press(const char* keys) {
         for (const char* k = keys; *k; ++k) {
