@@ -3,16 +3,10 @@
 // second and the mean), and how far the sound heard is from the picture (show time minus sound
 // time, sampled every 50 ms while both play). Prints one JSON line.
 //   node web_show.mjs URL
-import puppeteer from 'puppeteer-core';
+import {launchHeadlessChromium} from './headless_chromium.mjs';
 
 const [url] = process.argv.slice(2);
-const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
-           '--window-size=720,576', '--disable-background-networking', '--disable-component-update',
-           '--disable-sync', '--no-first-run', '--disable-quic'],
-});
+const browser = await launchHeadlessChromium();
 try {
     const page = await browser.newPage();
     await page.setViewport({width: 720, height: 576});

@@ -4,7 +4,7 @@
 //   node drive.mjs keys BASE_URL OUT_DIR                  a, p, 5, s, h, m, q and a bad address
 //   node drive.mjs match A.rgb B.rgb                      the share of pixels within 24/255
 // Every wait is for an event and bounded; a wait that runs out says what did not happen.
-import puppeteer from 'puppeteer-core';
+import {launchHeadlessChromium} from './headless_chromium.mjs';
 
 const [command, base, out, ...rest] = process.argv.slice(2);
 const limit = 1000 * Number(process.env.E2E_WAIT_SECONDS || 180);
@@ -171,13 +171,7 @@ if (command === 'match') {
     process.exit(0);
 }
 
-const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
-           '--window-size=720,576', '--disable-background-networking', '--disable-component-update',
-           '--disable-sync', '--no-first-run', '--disable-quic'],
-});
+const browser = await launchHeadlessChromium();
 try {
     if (command === 'pictures') await pictures(browser);
     else if (command === 'keys') await keys(browser);

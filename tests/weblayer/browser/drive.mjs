@@ -1,15 +1,10 @@
 // Opens the check's page in headless Chromium (software WebGL 2), takes the test scene's
 // screenshot and runs the benchmark, printing its figures as JSON.
 //   node drive.mjs URL SCREENSHOT.png FRAMES
-import puppeteer from 'puppeteer-core';
+import {launchHeadlessChromium} from './headless_chromium.mjs';
 
 const [url, screenshot, frames] = process.argv.slice(2);
-const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
-           '--window-size=720,576'],
-});
+const browser = await launchHeadlessChromium();
 try {
     const page = await browser.newPage();
     await page.setViewport({width: 720, height: 576});
