@@ -12,7 +12,8 @@ enum ProgramMode {
 
 const bool kUseTextures = true;
 const bool kUseLighting = true;
-const bool kSoundOn = false; // the soundtrack is governed by `sounds`, not by this switch
+const bool kSoundOn = false;      // the soundtrack is governed by `sounds`, not by this switch
+const unsigned char kEscape = 27; // the Escape key as GLUT's keyboard callback receives it
 const short kWindowWidth = 720;
 const short kWindowHeight = 576;
 const bool kFlatFaces = true;

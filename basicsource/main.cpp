@@ -17,8 +17,6 @@
 
 namespace {
 
-const unsigned char kEscape = 27;
-
 void moveCamera(float x, float y, float z) {
     camera.moveBy(x, y, z);
     glutPostRedisplay();

@@ -18,6 +18,10 @@ picture readBackBuffer(int width, int height) {
 }
 
 bool savePng(const picture& p, const std::string& path) {
+    return savePng(p.rgb.data(), p.width, p.height, path);
+}
+
+bool savePng(const unsigned char* rgb, int width, int height, const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         return false;
@@ -30,11 +34,11 @@ bool savePng(const picture& p, const std::string& path) {
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(p.width), png_uint_32(p.height), 8, PNG_COLOR_TYPE_RGB,
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = p.height - 1; y >= 0; --y) {
-        png_write_row(png, const_cast<png_bytep>(p.at(0, y)));
+    for (int y = height - 1; y >= 0; --y) {
+        png_write_row(png, const_cast<png_bytep>(rgb + size_t(y) * size_t(width) * 3));
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);

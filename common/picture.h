@@ -21,6 +21,8 @@ struct picture {
 picture readBackBuffer(int width, int height);
 // Writes the picture top-down as an 8-bit RGB PNG; false when the file cannot be written.
 bool savePng(const picture& p, const std::string& path);
+// The same for pixels held elsewhere (rows bottom-up), without copying them.
+bool savePng(const unsigned char* rgb, int width, int height, const std::string& path);
 // The picture scaled down by a whole factor (box filter), for thumbnails.
 picture shrink(const picture& p, int factor);
 // Copies `tile` into `sheet` with its lower-left corner at (x, y).

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <initializer_list>
 #include <unistd.h>
 
 namespace {
@@ -24,6 +25,14 @@ std::string formatted(const char* pattern, double value) {
     return text;
 }
 
+// ffmpeg as every step runs it: no keyboard, errors only, never replacing a file.
+std::vector<std::string> ffmpegCommand(std::initializer_list<std::string> arguments) {
+    std::vector<std::string> command = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
+                                        "-n"};
+    command.insert(command.end(), arguments);
+    return command;
+}
+
 std::string chunkName(int chunk) {
     char name[32];
     std::snprintf(name, sizeof name, "chunk-%06d.mp4", chunk);
@@ -31,10 +40,12 @@ std::string chunkName(int chunk) {
 }
 
 // The movie's description, kept in the file so that parts can be checked before a join.
+#define LUMENFOLD_RANGE_FORMAT "lumenfold frames %d-%d fps %d size %dx%d"
+
 std::string describeRange(const movieSettings& s, int firstFrame, int lastFrame) {
     char text[128];
-    std::snprintf(text, sizeof text, "lumenfold frames %d-%d fps %d size %dx%d", firstFrame,
-                  lastFrame, s.fps, s.width, s.height);
+    std::snprintf(text, sizeof text, LUMENFOLD_RANGE_FORMAT, firstFrame, lastFrame, s.fps, s.width,
+                  s.height);
     return text;
 }
 
@@ -181,14 +192,13 @@ class chunkedEncoderSink : public movieSink {
         // GL's rows come bottom-up; players want 4:2:0. Every chunk starts on a key frame. The
         // colours are converted with BT.709 into limited range whatever the size, and the
         // stream says so, so that players, browsers and editors show the rendered colours.
-        const std::vector<std::string> args = {
-            "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-n", "-f", "rawvideo",
-            "-pix_fmt", "rgb24", "-s", size, "-r", rate, "-i", "-", "-vf",
-            "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-c:v", "libx264",
-            "-preset", "veryfast", "-crf", std::to_string(settings.crf), "-g",
-            std::to_string(kMovieChunkFrames), "-pix_fmt", "yuv420p", "-colorspace", "bt709",
-            "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv", "-r", rate,
-            "-an", "-f", "mp4", chunkFile};
+        const std::vector<std::string> args = ffmpegCommand(
+            {"-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-r", rate, "-i", "-", "-vf",
+             "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-c:v", "libx264",
+             "-preset", "veryfast", "-crf", std::to_string(settings.crf), "-g",
+             std::to_string(kMovieChunkFrames), "-pix_fmt", "yuv420p", "-colorspace", "bt709",
+             "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv", "-r", rate,
+             "-an", "-f", "mp4", chunkFile});
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0) {
             return false;
@@ -232,8 +242,8 @@ bool readRange(const std::string& part, movieSettings& range, int& first, int& l
     captureOutput({"ffprobe", "-v", "error", "-show_entries", "format_tags=comment", "-of",
                    "default=noprint_wrappers=1:nokey=1", part},
                   comment);
-    return std::sscanf(comment.c_str(), "lumenfold frames %d-%d fps %d size %dx%d", &first,
-                       &last, &range.fps, &range.width, &range.height) == 5;
+    return std::sscanf(comment.c_str(), LUMENFOLD_RANGE_FORMAT, &first, &last, &range.fps,
+                       &range.width, &range.height) == 5;
 }
 
 // Checks that the parts follow each other and match; sets the whole's frames and format.
@@ -300,8 +310,7 @@ bool joinChunks(const std::vector<std::string>& chunks, const movieSettings& set
     }
     const int frames = lastFrame - firstFrame + 1;
     const std::string joined = workFolder + "/joined.mp4";
-    std::vector<std::string> args = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
-                                     "-n", "-f", "concat", "-safe", "0", "-i", list};
+    std::vector<std::string> args = ffmpegCommand({"-f", "concat", "-safe", "0", "-i", list});
     if (!settings.soundtrack.empty() && access(settings.soundtrack.c_str(), R_OK) == 0) {
         args.insert(args.end(),
                     {"-ss", formatted("%.3f", double(firstFrame) / settings.fps), "-t",
@@ -375,10 +384,9 @@ bool joinMovies(const movieSettings& settings, std::string& error) {
     bool ok = true;
     for (size_t i = 0; ok && i < settings.join.size(); ++i) {
         videos.push_back(folder + "/" + chunkName(int(i)));
-        ok = processSucceeded(startProcess({"ffmpeg", "-nostdin", "-loglevel", "error", "-n", "-i",
-                                            settings.join[i], "-map", "0:v", "-c", "copy", "-f",
-                                            "mp4", videos.back()},
-                                           -1, -1, log));
+        const auto videoOnly = ffmpegCommand(
+            {"-i", settings.join[i], "-map", "0:v", "-c", "copy", "-f", "mp4", videos.back()});
+        ok = processSucceeded(startProcess(videoOnly, -1, -1, log));
     }
     ok = ok && joinChunks(videos, whole, firstFrame, lastFrame, folder, log);
     removeWorkFolder(folder);

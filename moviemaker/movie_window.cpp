@@ -20,7 +20,6 @@
 
 namespace {
 
-const unsigned char kEscape = 27;
 const int kFailureNoticeMilliseconds = 8000;
 
 bool gCancelled = false;
@@ -47,8 +46,6 @@ void installMovieCallbacks() {
     glutReshapeFunc(movieReshape);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
 }
-
-
 
 // Clears the failure's notice unless another notice has taken its place meanwhile.
 void clearFailureNotice(int) {

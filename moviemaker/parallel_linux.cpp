@@ -42,6 +42,10 @@ std::string partLog(const std::string& folder, int first) {
     return folder + "/part-" + std::to_string(first) + ".log";
 }
 
+std::string partReport(const std::string& folder, int first) {
+    return folder + "/report-" + std::to_string(first) + ".txt";
+}
+
 // Every log of the folder (the parts' and their encoders'), gathered into `log`.
 void gatherLogs(const std::string& folder, const std::string& log) {
     std::ofstream out(log, std::ios::app);
@@ -95,7 +99,7 @@ std::string describeFailure(const std::vector<childRun>& children,
 } // namespace
 
 void writePartReport(const std::string& chunkDirectory, int firstFrame, const movieSplit& split) {
-    const std::string path = chunkDirectory + "/report-" + std::to_string(firstFrame) + ".txt";
+    const std::string path = partReport(chunkDirectory, firstFrame);
     if (!createNewFile(path)) {
         return; // not the parent's fresh folder, or written already: nothing is replaced
     }
@@ -142,7 +146,7 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
     }
     if (ok) {
         for (const partRun& run : runs) {
-            readPartReport(folder + "/report-" + std::to_string(run.first) + ".txt", split);
+            readPartReport(partReport(folder, run.first), split);
         }
         const auto joinStart = std::chrono::steady_clock::now();
         ok = joinChunks(chunkFilesIn(folder), settings, first, last, folder, log);

@@ -63,11 +63,7 @@ class pngFramesSink : public movieSink {
     }
 
     bool writeFrame(const unsigned char* rgb) override {
-        picture p;
-        p.width = width;
-        p.height = height;
-        p.rgb.assign(rgb, rgb + size_t(width) * size_t(height) * 3);
-        if (!savePng(p, workFolder + "/" + frameName(count++))) {
+        if (!savePng(rgb, width, height, workFolder + "/" + frameName(count++))) {
             problem = "cannot write the frames into " + directoryOf(target);
             return false;
         }

@@ -21,6 +21,7 @@ bool gHelpShown = false;
 int gNoticeSerial = 0;
 
 const char* const kMovieKeyLine = "m          render the movie";
+const char* const kNoMovieKeyLine = "m          how movies are made";
 
 const char* const kHelpLines[] = {"Keys",
                                   "a          start the show from the beginning",
@@ -39,6 +40,11 @@ const char* const kHelpLines[] = {"Keys",
                                   kMovieKeyLine,
                                   "h ?        this help",
                                   "Esc q      quit"};
+
+// A program built without the movie maker (the browser's) only says where movies come from.
+const char* shownLine(const char* line) {
+    return line == kMovieKeyLine && !movieRendererInstalled() ? kNoMovieKeyLine : line;
+}
 
 void clearNotice(int serial) {
     if (serial == gNoticeSerial && *statusNotice()) {
@@ -101,15 +107,14 @@ void drawHelp() {
     if (!gHelpShown) {
         return;
     }
-    const std::vector<std::string> text = helpLines();
-    const int lineHeight = 15, lines = int(text.size());
+    const int lineHeight = 15, lines = int(sizeof kHelpLines / sizeof kHelpLines[0]);
     const int top = gWindowHeight - 18, bottom = top - lineHeight * (lines - 1);
     beginWindowPixels();
     glColor4f(0, 0, 0, 0.7f);
     glRectf(4, float(bottom - 6), 340, float(gWindowHeight - 4));
     endWindowPixels();
     for (int i = 0; i < lines; ++i) {
-        DrawText(text[i].c_str(), 10, top - lineHeight * i);
+        DrawText(shownLine(kHelpLines[i]), 10, top - lineHeight * i);
     }
 }
 
@@ -118,9 +123,7 @@ void drawHelp() {
 std::vector<std::string> helpLines() {
     std::vector<std::string> lines;
     for (const char* line : kHelpLines) {
-        // A program built without the movie maker (the browser's) only says where movies come from.
-        const bool noMovie = line == kMovieKeyLine && !movieRendererInstalled();
-        lines.push_back(noMovie ? "m          how movies are made" : line);
+        lines.push_back(shownLine(line));
     }
     return lines;
 }
