@@ -17,6 +17,12 @@ std::string absolutePath(const std::string& path);
 
 // A new, empty folder "<dir>/.<stem>.XXXXXX" with a name no other run has; "" on failure.
 std::string makeWorkFolder(const std::string& dir, const std::string& stem);
+// A new, empty file "<dir>/.<stem>.XXXXXX" with a name no other run has and the permissions any
+// new file gets; "" on failure.
+std::string makeHiddenFile(const std::string& dir, const std::string& stem);
+// Gives a work folder (made private) the permissions any new folder gets, before it is moved
+// into the user's sight.
+void openUpFolder(const std::string& folder);
 // Makes an empty file of that name, only if nothing has it yet; false otherwise.
 bool createNewFile(const std::string& path);
 // Removes a folder this run made and the files in it (it holds no folders).

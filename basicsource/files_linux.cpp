@@ -59,6 +59,32 @@ std::string makeWorkFolder(const std::string& dir, const std::string& stem) {
     return mkdtemp(name.data()) ? std::string(name.data()) : std::string();
 }
 
+namespace {
+
+mode_t currentUmask() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
+} // namespace
+
+std::string makeHiddenFile(const std::string& dir, const std::string& stem) {
+    std::string pattern = dir + "/." + stem + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        return "";
+    }
+    // mkstemp makes the file private.
+    fchmod(fd, 0666 & ~currentUmask());
+    close(fd);
+    return name.data();
+}
+
+void openUpFolder(const std::string& folder) { chmod(folder.c_str(), 0777 & ~currentUmask()); }
+
 bool createNewFile(const std::string& path) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     return fd >= 0 && close(fd) == 0;

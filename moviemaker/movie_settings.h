@@ -3,6 +3,7 @@
 // parallel parts.
 #pragma once
 
+#include "basicsource/constants.h"
 #include "basicsource/scene.h"
 
 #include <string>
@@ -14,9 +15,9 @@ struct movieSettings {
     // Frame numbers that replace from/to when not negative (the parts of a parallel render).
     int firstFrame = -1;
     int lastFrame = -1;
-    int fps = 25;
-    int width = 720;
-    int height = 576;
+    int fps = kPoseFramesPerSecond;
+    int width = kWindowWidth; // the show's own window size
+    int height = kWindowHeight;
     int samples = 1; // multisampling for anti-aliasing; 1 is none
     int crf = 23;    // the encoder's quality: 0 lossless ... 51 worst
     int jobs = 0;    // processes rendering side by side; 0: one per core

@@ -71,10 +71,7 @@ class pngFramesSink : public movieSink {
     }
 
     bool finish() override {
-        // The work folder was made private; the frames folder gets what any new folder would.
-        const mode_t mask = umask(0);
-        umask(mask);
-        chmod(workFolder.c_str(), 0777 & ~mask);
+        openUpFolder(workFolder);
         if (!moveFolderIntoPlace(workFolder, target)) {
             problem = target + " was taken meanwhile; the frames were not put there";
             return false;

@@ -13,31 +13,12 @@
 
 #include <GL/freeglut.h>
 
-#include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
+#include <cstdio>
+#include <string>
 
 namespace {
 
 const int kMostAttempts = 999;
-
-// A new hidden file in the folder, "" when none can be made.
-std::string hiddenFileIn(const std::string& folder) {
-    std::string pattern = folder + "/.lumenfold-screenshot.XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0) {
-        return "";
-    }
-    // mkstemp makes the file private; a picture gets the permissions any new file would.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-    return name.data();
-}
 
 std::string publish(const std::string& made, double seconds) {
     for (int attempt = 1; attempt <= kMostAttempts; ++attempt) {
@@ -59,13 +40,13 @@ std::string saveScreenshot() {
 
     std::string made, name;
     if (makeDirectories(kScreenshotFolder)) {
-        made = hiddenFileIn(kScreenshotFolder);
+        made = makeHiddenFile(kScreenshotFolder, "lumenfold-screenshot");
     }
     if (!made.empty() && savePng(shot, made)) {
         name = publish(made, seconds);
     }
     if (!made.empty() && name.empty()) {
-        unlink(made.c_str()); // not published: the hidden file goes
+        std::remove(made.c_str()); // not published: the hidden file goes
     }
     if (name.empty()) {
         showNotice("Cannot write the screenshot into " + std::string(kScreenshotFolder) + "/");
