@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A private one-node Slurm cluster on 127.0.0.1 for a test, sourced by it: its own munge key and
 # socket, its own configuration, state, spool, pid and log files in one temporary folder, its own
 # ports. Nothing of a Slurm or munge already on the machine is used or disturbed; the daemons are
@@ -42,7 +43,8 @@ cluster_start() {
     cluster_pids+=("$(cat "$c/munge/pid")")
 
     node=$(hostname -s)
-    ctld_port=$(free_port) && slurmd_port=$(free_port "$ctld_port") || fail "no free TCP port"
+    ctld_port=$(free_port) || fail "no free TCP port"
+    slurmd_port=$(free_port "$ctld_port") || fail "no second free TCP port"
     cat >"$c/slurm.conf" <<EOF
 ClusterName=lumenfoldtest
 SlurmctldHost=$node(127.0.0.1)

@@ -12,7 +12,7 @@ command -v ffmpeg >/dev/null || { echo "SKIP: no ffmpeg, so no movie can be made
 missing=$(cluster_missing)
 [ -z "$missing" ] || { echo "SKIP: Slurm is not installed (missing: $missing; tools/setup test installs slurm-wlm munge)"; exit 77; }
 movie_program=$(cd "$(dirname "$movie_program")" && pwd)/$(basename "$movie_program")
-cd "$root" # the jobs run where they are submitted: the show's data is here
+cd "$root" || fail "cannot enter $root" # the jobs run where they are submitted: the show's data is here
 
 # 10 s to 30 s is frames 250 to 750: chunks 1 (250-499), 2 (500-749) and 3 (750 alone); two
 # tasks take chunks 1-2 and 3.
