@@ -5,6 +5,8 @@
 # stopped by their own PIDs (cluster_stop, which the test calls from its EXIT trap).
 cluster_dir=
 cluster_pids=()
+# The daemons live in sbin, which an ordinary user's PATH may leave out.
+PATH=$PATH:/usr/sbin:/sbin
 
 # The Slurm and munge programs this needs; the missing ones, one line, empty when all are there.
 cluster_missing() {
@@ -53,8 +55,8 @@ SlurmdPort=$slurmd_port
 AuthType=auth/munge
 CredType=cred/munge
 AuthInfo=socket=$c/munge/socket
-SlurmUser=root
-SlurmdUser=root
+SlurmUser=$(id -un)
+SlurmdUser=$(id -un)
 StateSaveLocation=$c/state
 SlurmdSpoolDir=$c/spool
 SlurmctldPidFile=$c/run/slurmctld.pid

@@ -44,7 +44,7 @@ wait_for "the end of the join job $join" ended "$join"
 [ "$(job_state "$join")" = COMPLETED ] || fail "the join ended $(job_state "$join"): $(cat "$out".logs/join-*.log)"
 echo "two tasks and the join took $((SECONDS - started)) s"
 same_frames "$out" || fail "the joined movie does not decode to the frames of a single render"
-only_movie_and_logs "$out" || fail "left beside the movie: $(ls -A "$(dirname "$out")")"
+only_movie_and_logs "$out" || fail "left beside the movie: $(ls -A "$(dirname "$out")" | tr '\n' ' ')"
 
 # 2. Task 0 cancelled while its second chunk is being encoded. lumenfold-movie is stopped when it
 # starts the encoder of frames 500 to 749 (a stand-in ffmpeg stops its parent), so the cancel
@@ -84,6 +84,9 @@ listing=$(ls -A "$work_b" | tr '\n' ' ')
 LUMENFOLD_MOVIE=$movie_program cluster/render-slurm "${options[@]}" --tasks 2 --output "$out" \
     >"$work/submit-again.txt" 2>&1 && fail "a new render over the unfinished one's chunks was submitted"
 grep -q -- "--resume" "$work/submit-again.txt" || fail "the refusal does not point to --resume: $(cat "$work/submit-again.txt")"
+LUMENFOLD_MOVIE=$movie_program cluster/render-slurm "${options[@]}" --crf 30 --tasks 2 --output "$out" --resume \
+    >"$work/submit-other.txt" 2>&1 && fail "a resume with another quality over the chunks made was submitted"
+grep -q "made with other settings" "$work/submit-other.txt" || fail "the refusal does not say the settings differ: $(cat "$work/submit-other.txt")"
 
 # 3. The rerun: only chunk 2 is rendered; chunks 1 and 3 stay the very files they were. Both jobs
 # are held (Slurm's own --hold, passed through) so the chunks can be looked at before the join.
@@ -98,7 +101,7 @@ grep -q "^task 1 (chunks 3:750:750): every chunk is already made, not submitted"
     fail "the rerun did not say task 1 was not needed: $(cat "$work/submit-c.txt")"
 scontrol release "$parts" || fail "the rerun's parts could not be released"
 wait_for "the end of the rerun's task ${parts}_0" ended "${parts}_0"
-[ "$(cat "$work/calls")" = "--first-frame 500" ] || fail "the rerun rendered '$(tr '\n' ' ' <"$work/calls")', not frames 500 on alone"
+[ "$(cat "$work/calls")" = "--first-frame 500" ] || fail "the rerun rendered '$(tr '\n' ' ' <"$work/calls")', not frames 500 to 749 alone"
 [ "$(stat -c '%i %Y' "$work_b/chunk-000001.mp4" "$work_b/chunk-000003.mp4")" = "$kept_before" ] ||
     fail "the rerun replaced chunks that were already made"
 log=$out.logs/part-${parts}_0.log
@@ -108,5 +111,5 @@ scontrol release "$join" || fail "the rerun's join could not be released"
 wait_for "the end of the rerun's join job $join" ended "$join"
 [ "$(job_state "$join")" = COMPLETED ] || fail "the rerun's join ended $(job_state "$join"): $(cat "$out".logs/join-"$join".log)"
 same_frames "$out" || fail "the resumed movie does not decode to the frames of a single render"
-only_movie_and_logs "$out" || fail "left beside the resumed movie: $(ls -A "$(dirname "$out")")"
+only_movie_and_logs "$out" || fail "left beside the resumed movie: $(ls -A "$(dirname "$out")" | tr '\n' ' ')"
 echo "the resumed render made chunk 2 only and decodes to the single render's frames"
