@@ -153,6 +153,13 @@ const pointerTracker& pointerState() { return gPointer; }
 
 int32_t pointerNow() { return platformNow(); }
 
+void forgetPointer() {
+    gPointer = pointerTracker();
+    gJumpPending = false;
+    gResumeAfterScrub = false;
+    gClickToggledPause = false;
+}
+
 void keepPointerInStep() {
     const int32_t now = pointerNow();
     gShownOpacity = gPointer.stripOpacity(now);
