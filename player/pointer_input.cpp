@@ -27,7 +27,9 @@ bool gJumpPending = false;
 double gJumpSeconds = 0;
 
 // GLUT counts rows from the top; the strip is laid out from the bottom.
-float fromBottom(int y) { return float(gWindowHeight - 1 - y); }
+float fromBottom(int y) {
+    return float(gWindowHeight - 1 - y);
+}
 
 // From the opening screen or after the end the show starts, as a does; otherwise p's pause and
 // resume. True when it paused or resumed.
@@ -145,13 +147,19 @@ void handled(const pointerCommand& command) {
     redrawIfFaded();
 }
 
-bool ignored() { return gProgramMode == kpmMakingMovie; }
+bool ignored() {
+    return gProgramMode == kpmMakingMovie;
+}
 
 } // namespace
 
-const pointerTracker& pointerState() { return gPointer; }
+const pointerTracker& pointerState() {
+    return gPointer;
+}
 
-int32_t pointerNow() { return platformNow(); }
+int32_t pointerNow() {
+    return platformNow();
+}
 
 void forgetPointer() {
     gPointer = pointerTracker();
@@ -204,4 +212,6 @@ void pointerMotion(int x, int y) {
     handled(gPointer.move(float(x), fromBottom(y), pointerNow()));
 }
 
-void pointerPassiveMotion(int x, int y) { pointerMotion(x, y); }
+void pointerPassiveMotion(int x, int y) {
+    pointerMotion(x, y);
+}

@@ -1,6 +1,6 @@
 // The pointer through the real GLUT callbacks in a real GL context, on a controllable clock: the
-// control strip is drawn in the window and never in a screenshot, fades, gives way to t's bar;
-// clicks start, pause and resume with the soundtrack; scrubs and the wheel move the show.
+// control strip is drawn in the window only, fades and gives way to t's bar; the strip's buttons
+// and a click after the end act; a scrub holds the picture and the sound until the release.
 #include "basicsource/frame.h"
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
@@ -12,17 +12,15 @@
 #include "helpers/show_runner.h"
 #include "player/overlays.h"
 #include "player/playback.h"
-#include "player/pointer.h"
 #include "player/pointer_input.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <string>
-#include <utility>
+#include <vector>
 
 namespace {
 
@@ -46,103 +44,67 @@ class PointerInWindow : public testing::Test {
         gProgramMode = kpmAtStart;
         gTextOn = false;
     }
-    picture shown(const frameLook& look) {
+    std::vector<unsigned char> shown(const frameLook& look) {
         renderShowFrame(look);
-        return readBackBuffer(gWindowWidth, gWindowHeight);
+        return readBackBuffer(gWindowWidth, gWindowHeight).rgb;
     }
-    // GLUT's rows count from the top.
-    int rowFromTop(float fromBottom) const { return gWindowHeight - 1 - int(fromBottom); }
-    int timelineRow() const { return rowFromTop(40); }
-    int xAt(double seconds) const {
-        return int(timelineX(timelineSpanFor(gWindowWidth), seconds) + 0.5f);
+    // GLUT's rows count from the top; the layout's from the bottom.
+    int row(float fromBottom) const { return gWindowHeight - 1 - int(fromBottom); }
+    void click(const pixelBox& box) {
+        click(int(box.left + box.right) / 2, row((box.bottom + box.top) / 2));
     }
     void click(int x, int y) {
         pointerButton(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
         pointerButton(GLUT_LEFT_BUTTON, GLUT_UP, x, y);
-        clock.advance(kDoubleClickMs + 100); // the next click is a click of its own
-    }
-    void wheel(int button, int x, int y) {
-        pointerButton(button, GLUT_DOWN, x, y);
-        pointerButton(button, GLUT_UP, x, y); // the desktop's GLUT reports this too
-    }
-    // Rows (from the bottom) where two pictures differ: the lowest and highest, -1 for none.
-    static std::pair<int, int> differingRows(const picture& a, const picture& b) {
-        int low = -1, high = -1;
-        for (int y = 0; y < a.height; ++y) {
-            for (int x = 0; x < a.width; ++x) {
-                if (std::memcmp(a.at(x, y), b.at(x, y), 3) != 0) {
-                    low = low < 0 ? y : low;
-                    high = y;
-                    break;
-                }
-            }
-        }
-        return {low, high};
+        clock.advance(kDoubleClickMs + 100); // the next click is one of its own
     }
     recordingBackend music;
     fakeClock clock;
+    const stripLayout layout = layoutStrip(gWindowWidth);
 };
 
 } // namespace
 
-TEST_F(PointerInWindow, TheStripShowsOnMovementOnlyInTheWindowAndFadesAfterThreeSeconds) {
-    const picture still = shown(windowLook());
-    const picture shot = shown(screenshotLook()), film = shown(movieLook());
-
+TEST_F(PointerInWindow, TheStripIsDrawnOnlyInTheWindowForThreeSecondsThenFades) {
+    const auto still = shown(windowLook()), shot = shown(screenshotLook());
+    const auto film = shown(movieLook());
     pointerPassiveMotion(360, 300);
-    const picture withStrip = shown(windowLook());
-    const std::pair<int, int> rows = differingRows(still, withStrip);
-    EXPECT_GE(rows.first, 0);
-    EXPECT_LT(rows.second, kStripHeight); // within the strip's rows
-    EXPECT_TRUE(shown(screenshotLook()).rgb == shot.rgb);
-    EXPECT_TRUE(shown(movieLook()).rgb == film.rgb);
+    const auto withStrip = shown(windowLook());
+    EXPECT_FALSE(withStrip == still);
+    // Only the strip's rows differ (rows are bottom-up, three bytes a pixel).
+    const size_t stripBytes = size_t(kStripHeight) * size_t(gWindowWidth) * 3;
+    EXPECT_TRUE(std::equal(still.begin() + long(stripBytes), still.end(),
+                           withStrip.begin() + long(stripBytes)));
+    EXPECT_TRUE(shown(screenshotLook()) == shot);
+    EXPECT_TRUE(shown(movieLook()) == film);
 
     clock.advance(kStripShownMs + kStripFadeMs / 2);
-    const picture fading = shown(windowLook());
-    EXPECT_FALSE(fading.rgb == withStrip.rgb);
-    EXPECT_FALSE(fading.rgb == still.rgb);
+    const auto fading = shown(windowLook());
+    EXPECT_FALSE(fading == withStrip || fading == still);
     clock.advance(kStripFadeMs / 2);
-    EXPECT_TRUE(shown(windowLook()).rgb == still.rgb);
+    EXPECT_TRUE(shown(windowLook()) == still);
 
-    // With t on the status line and its bar stand in the strip's place.
-    gTextOn = true;
-    const picture withBar = shown(windowLook());
+    gTextOn = true; // the status line and its bar stand in the strip's place
+    const auto withBar = shown(windowLook());
     pointerPassiveMotion(300, 300);
-    EXPECT_TRUE(shown(windowLook()).rgb == withBar.rgb);
+    EXPECT_TRUE(shown(windowLook()) == withBar);
 }
 
-TEST_F(PointerInWindow, ClicksStartThenPauseAndResumeWithTheSoundtrack) {
-    const std::string track = "play " + soundtrackFile() + ";";
-    click(360, 300);
+TEST_F(PointerInWindow, TheStripsButtonsAndAClickAfterTheEndAct) {
+    pointerPassiveMotion(360, 300);
+    click(layout.playPause);
     EXPECT_EQ(gProgramMode, kpmAnimating);
-    EXPECT_TRUE(idleCallbackInstalled());
-    EXPECT_EQ(music.log, track);
-    clock.advance(2000);
-    click(360, 300);
+    EXPECT_EQ(music.log, "play " + soundtrackFile() + ";");
+    click(layout.playPause);
     EXPECT_EQ(gProgramMode, kpmPaused);
-    click(360, 300);
-    EXPECT_EQ(gProgramMode, kpmAnimating);
-    EXPECT_EQ(music.log, track + "pause;resume;");
-
-    // The strip's buttons: play/pause, speed and help.
-    const stripLayout layout = layoutStrip(gWindowWidth);
-    auto middleOf = [this](const pixelBox& box) {
-        return std::make_pair(int((box.left + box.right) / 2),
-                              rowFromTop((box.bottom + box.top) / 2));
-    };
-    const auto play = middleOf(layout.playPause), speed = middleOf(layout.speed);
-    click(play.first, play.second);
-    EXPECT_EQ(gProgramMode, kpmPaused);
-    click(speed.first, speed.second);
+    click(layout.speed);
     EXPECT_EQ(animationSpeed(), 2);
-    const picture before = shown(windowLook());
-    const auto help = middleOf(layout.help);
-    click(help.first, help.second);
-    EXPECT_FALSE(shown(windowLook()).rgb == before.rgb);
-    click(help.first, help.second);
-    EXPECT_TRUE(shown(windowLook()).rgb == before.rgb);
+    const auto before = shown(windowLook());
+    click(layout.help);
+    EXPECT_FALSE(shown(windowLook()) == before);
+    click(layout.help);
+    EXPECT_TRUE(shown(windowLook()) == before);
 
-    // Once the show has ended a click starts it again.
     jumpTo(kShowLength);
     ASSERT_EQ(gProgramMode, kpmFinished);
     click(360, 300);
@@ -151,56 +113,36 @@ TEST_F(PointerInWindow, ClicksStartThenPauseAndResumeWithTheSoundtrack) {
 }
 
 TEST_F(PointerInWindow, AScrubHoldsThePictureUnderTheDragAndPlaysOnFromTheRelease) {
+    const int y = row(layout.trackBottom);
+    auto msAt = [this](int x) {
+        return std::llround(timelineSeconds(layout.timeline, float(x)) * 1000);
+    };
     click(360, 300);
-    clock.advance(4000);
-    const int row = timelineRow();
-    pointerPassiveMotion(xAt(20), row);
-    pointerButton(GLUT_LEFT_BUTTON, GLUT_DOWN, xAt(20), row);
+    pointerButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, y);
     EXPECT_EQ(gProgramMode, kpmPaused);
-    const double first = timelineSeconds(timelineSpanFor(gWindowWidth), float(xAt(20)));
-    EXPECT_EQ(animationTimeMilliseconds(), std::llround(first * 1000));
+    EXPECT_EQ(animationTimeMilliseconds(), msAt(100));
     // Positions queued between frames: only the last is posed, once the events are taken.
-    pointerMotion(xAt(60), row);
-    pointerMotion(xAt(70), row);
-    EXPECT_EQ(animationTimeMilliseconds(), std::llround(first * 1000));
+    pointerMotion(300, y);
+    pointerMotion(320, y);
+    EXPECT_EQ(animationTimeMilliseconds(), msAt(100));
     glutMainLoopEvent();
-    const double dragged = timelineSeconds(timelineSpanFor(gWindowWidth), float(xAt(70)));
-    EXPECT_EQ(animationTimeMilliseconds(), std::llround(dragged * 1000));
+    EXPECT_EQ(animationTimeMilliseconds(), msAt(320));
     clock.advance(10000); // held still: the picture stays
-    EXPECT_EQ(animationTimeMilliseconds(), std::llround(dragged * 1000));
+    EXPECT_EQ(animationTimeMilliseconds(), msAt(320));
 
+    // Released off the timeline near scene 5's mark: its start, and the sound resumes there.
     music.log.clear();
-    pointerButton(GLUT_LEFT_BUTTON, GLUT_UP, xAt(kSceneStarts[4]) + 2, row + 30);
+    const int mark = int(timelineX(layout.timeline, kSceneStarts[4]));
+    pointerButton(GLUT_LEFT_BUTTON, GLUT_UP, mark + 2, y + 30);
     EXPECT_EQ(gProgramMode, kpmAnimating);
     EXPECT_EQ(animationTimeMilliseconds(), std::llround(kSceneStarts[4] * 1000));
-    // The sound is moved to the release's moment, held, and resumed from there.
-    char seek[32];
-    std::snprintf(seek, sizeof seek, "seek %.3f;", kSceneStarts[4]);
-    EXPECT_EQ(music.log, "play " + soundtrackFile() + ";" + seek + "pause;resume;");
-    clock.advance(1000);
-    EXPECT_EQ(animationTimeMilliseconds(), std::llround(kSceneStarts[4] * 1000) + 1000);
-}
-
-TEST_F(PointerInWindow, TheWheelStepsFiveSecondsOverTheTimelineAndNothingElsewhere) {
-    jumpTo(50);
-    const int row = timelineRow();
-    pointerPassiveMotion(300, row);
-    wheel(3, 300, row);
-    EXPECT_EQ(animationTimeMilliseconds(), 55000);
-    wheel(4, 300, row);
-    wheel(4, 300, row);
-    EXPECT_EQ(animationTimeMilliseconds(), 45000);
-    wheel(3, 300, 200);
-    wheel(4, 360, rowFromTop(10));
-    EXPECT_EQ(animationTimeMilliseconds(), 45000);
-    EXPECT_EQ(gProgramMode, kpmPaused);
+    EXPECT_EQ(music.log, "play " + soundtrackFile() + ";seek 86.000;pause;resume;");
 }
 
 TEST_F(PointerInWindow, WhileAMovieRendersThePointerDoesNothing) {
     gProgramMode = kpmMakingMovie;
     click(360, 300);
-    pointerPassiveMotion(300, timelineRow());
-    wheel(3, 300, timelineRow());
+    pointerButton(3, GLUT_DOWN, 300, row(layout.trackBottom));
     EXPECT_EQ(gProgramMode, kpmMakingMovie);
     EXPECT_EQ(music.log, "");
     EXPECT_EQ(pointerState().stripOpacity(pointerNow()), 0);
