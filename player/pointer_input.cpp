@@ -1,6 +1,6 @@
 // The pointer entry: GLUT's mouse events to the pointer's logic, and its commands to playback.
 // A scrub's drag may bring many positions between two frames; only the last is posed, by a timer
-// that runs once the queued events are taken, since posing a late moment takes a while.
+// that runs once the queued events are taken: a pose of a late moment poses every frame before it.
 #include "player/pointer_input.h"
 
 #include "basicsource/platform.h"
