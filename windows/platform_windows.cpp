@@ -1,7 +1,8 @@
 // The Windows platform layer: the monotonic clock (the performance counter), where the data
 // files are (the working folder's resources/, else the one beside the .exe), the window's
-// display mode, and a report file the tests read. The shared logic over them is in basicsource/platform.cpp; the sound is in
-// audio_winmm.cpp, files and folders in files_windows.cpp.
+// display mode, and a report file the tests read. The shared logic over them is in
+// basicsource/platform.cpp; the sound is in audio_winmm.cpp, files and folders in
+// files_windows.cpp.
 #include "basicsource/platform.h"
 
 #include "basicsource/program_state.h"
