@@ -1,0 +1,239 @@
+// The system audio backend on Windows: the soundtrack through winmm's waveOut. The whole file is
+// decoded once and handed to the device as one buffer starting at the wanted sample, so a jump
+// is a reset and a new buffer; pause and resume are the device's own. Where the sound heard is
+// comes from the device's position since that buffer began. Without a device (or a readable
+// file) the show runs on silently, saying so once.
+#include "basicsource/platform.h"
+
+#include "windows/wav_reader.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// A test reads the position back through this backend: when LUMENFOLD_SOUND_REPORT names a
+// file, each reading of the position is also written there ("heard SECONDS"), at most every
+// 100 ms, replacing the previous report in one step.
+class positionReport {
+  public:
+    positionReport() {
+        if (const char* path = std::getenv("LUMENFOLD_SOUND_REPORT")) {
+            file = path;
+        }
+    }
+    void write(double heard) {
+        const ULONGLONG now = GetTickCount64();
+        if (file.empty() || now - lastWrite < 100) {
+            return;
+        }
+        lastWrite = now;
+        const std::string made = file + ".new";
+        if (FILE* out = std::fopen(made.c_str(), "w")) {
+            std::fprintf(out, "heard %.3f\n", heard);
+            if (std::fclose(out) == 0) {
+                MoveFileExA(made.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+            }
+        }
+    }
+
+  private:
+    std::string file;
+    ULONGLONG lastWrite = 0;
+};
+
+class winmmAudioBackend : public audioBackend {
+  public:
+    void play(const char* theCFilename) override { playFrom(theCFilename, 0, false); }
+
+    void playFrom(const char* theCFilename, double seconds, bool startPaused) override {
+        stop(); // a new sound replaces the old one even when the new one cannot be played
+        if (!load(theCFilename) || !ensureDevice()) {
+            return;
+        }
+        paused = startPaused;
+        startAt(byteOffsetOf(seconds));
+    }
+
+    void pause() override {
+        if (device && playing && !paused) {
+            waveOutPause(device);
+            paused = true;
+        }
+    }
+
+    void resume() override {
+        if (device && playing && paused) {
+            waveOutRestart(device);
+            paused = false;
+        }
+    }
+
+    void stop() override {
+        if (device && playing) {
+            releaseBuffer();
+        }
+        playing = false;
+        paused = false;
+    }
+
+    void seek(double seconds) override {
+        if (device && playing) {
+            releaseBuffer();
+            startAt(byteOffsetOf(seconds));
+        }
+    }
+
+    void shutdown() override {
+        stop();
+        if (device) {
+            waveOutClose(device);
+            device = nullptr;
+        }
+    }
+
+    double playedSeconds() const override {
+        double heard = -1;
+        if (device && playing && !paused) {
+            heard = double(std::min(sound.samples.size(), base + devicePosition())) /
+                    sound.bytesPerSecond();
+        }
+        report.write(heard);
+        return heard;
+    }
+
+    uint32_t queuedBytes() const override {
+        if (!device || !playing) {
+            return 0;
+        }
+        return uint32_t(sound.samples.size() - std::min(sound.samples.size(), base + devicePosition()));
+    }
+
+  private:
+    size_t byteOffsetOf(double seconds) const {
+        const double frames = std::max(0.0, seconds) * sound.sampleRate;
+        return std::min(sound.samples.size(), size_t(frames) * sound.bytesPerFrame());
+    }
+
+    // Bytes played since the current buffer was handed over.
+    size_t devicePosition() const {
+        MMTIME time{};
+        time.wType = TIME_BYTES;
+        if (waveOutGetPosition(device, &time, sizeof time) != MMSYSERR_NOERROR) {
+            return 0;
+        }
+        if (time.wType == TIME_SAMPLES) {
+            return size_t(time.u.sample) * sound.bytesPerFrame();
+        }
+        return time.wType == TIME_BYTES ? size_t(time.u.cb) : 0;
+    }
+
+    // Hands the samples from `offset` on to the device; paused stays paused, with nothing heard.
+    void startAt(size_t offset) {
+        if (paused) {
+            waveOutPause(device);
+        } else {
+            waveOutRestart(device);
+        }
+        base = offset;
+        playing = true;
+        if (offset >= sound.samples.size()) {
+            return; // past the end: silence
+        }
+        header = WAVEHDR{};
+        header.lpData = reinterpret_cast<LPSTR>(sound.samples.data() + offset);
+        header.dwBufferLength = DWORD(sound.samples.size() - offset);
+        if (waveOutPrepareHeader(device, &header, sizeof header) == MMSYSERR_NOERROR) {
+            prepared = true;
+            waveOutWrite(device, &header, sizeof header);
+        }
+    }
+
+    // Takes the buffer back from the device: a reset marks it done at once.
+    void releaseBuffer() {
+        waveOutReset(device);
+        if (prepared) {
+            for (int tries = 0; tries < 200; ++tries) {
+                if (waveOutUnprepareHeader(device, &header, sizeof header) != WAVERR_STILLPLAYING) {
+                    break;
+                }
+                Sleep(5);
+            }
+            prepared = false;
+        }
+    }
+
+    // Decodes the file unless it is the one decoded last time.
+    bool load(const char* path) {
+        if (!path) {
+            return false;
+        }
+        if (loadedPath == path && !sound.samples.empty()) {
+            return true;
+        }
+        std::string why;
+        if (device) {
+            waveOutClose(device); // the buffers it may hold point into the samples replaced here
+            device = nullptr;
+        }
+        loadedPath.clear();
+        if (!readWav(path, sound, why)) {
+            return false; // silent, as on every platform: the show runs on without it
+        }
+        loadedPath = path;
+        return true;
+    }
+
+    // Opens the default device in the file's own format (Windows converts for the hardware).
+    // A failure is said once: asking again each time the show restarts would repeat it.
+    bool ensureDevice() {
+        if (device) {
+            return true;
+        }
+        if (failed) {
+            return false;
+        }
+        WAVEFORMATEX format{};
+        format.wFormatTag = WAVE_FORMAT_PCM;
+        format.nChannels = sound.channels;
+        format.nSamplesPerSec = sound.sampleRate;
+        format.wBitsPerSample = sound.bitsPerSample;
+        format.nBlockAlign = WORD(sound.bytesPerFrame());
+        format.nAvgBytesPerSec = sound.sampleRate * format.nBlockAlign;
+        const MMRESULT result = waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL);
+        if (result != MMSYSERR_NOERROR) {
+            device = nullptr;
+            failed = true;
+            char text[MAXERRORLENGTH] = "";
+            waveOutGetErrorTextA(result, text, sizeof text);
+            std::fprintf(stderr, "lumenfold: no sound device (%s); the show plays silently\n", text);
+            return false;
+        }
+        return true;
+    }
+
+    HWAVEOUT device = nullptr;
+    WAVEHDR header{};
+    bool prepared = false;
+    bool failed = false;
+    bool playing = false;
+    bool paused = false;
+    size_t base = 0; // where in the samples the device's buffer begins
+    wavSound sound;
+    std::string loadedPath;
+    mutable positionReport report;
+};
+
+} // namespace
+
+audioBackend& systemAudioBackend() {
+    // Never destroyed: GLUT's close callback and exit may still reach it while static objects
+    // are being torn down. platformWindup closes the device before the process ends.
+    static winmmAudioBackend* backend = new winmmAudioBackend;
+    return *backend;
+}

@@ -1,0 +1,144 @@
+// Files and folders on Windows: CREATE_NEW for "create only if new", MoveFileEx without
+// replacing for publishing a finished file, and with replacing for an output the user named.
+// Paths are the C runtime's (ANSI code page); both / and \ separate folders.
+#include "basicsource/files.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+size_t lastSeparator(const std::string& path) { return path.find_last_of("/\\"); }
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A name no other run is likely to have; CREATE_NEW and CreateDirectory refuse one that exists,
+// so a clash only costs another try.
+std::string uniqueSuffix(unsigned attempt) {
+    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    unsigned long long seed = GetTickCount64() * 2654435761ull ^ GetCurrentProcessId() * 40503ull ^
+                              attempt * 2246822519ull;
+    std::string suffix;
+    for (int i = 0; i < 6; ++i) {
+        suffix += kDigits[seed % 36];
+        seed /= 36;
+    }
+    return suffix;
+}
+
+const unsigned kMostAttempts = 100;
+
+} // namespace
+
+bool makeDirectories(const std::string& dir) {
+    for (size_t i = 1; i <= dir.size(); ++i) {
+        if (i == dir.size() || isSeparator(dir[i])) {
+            const std::string partial = dir.substr(0, i);
+            // A failure shows in the check below; "C:" or a share's name need not be made.
+            if (!isFolder(partial)) {
+                CreateDirectoryA(partial.c_str(), nullptr);
+            }
+        }
+    }
+    return isFolder(dir);
+}
+
+bool pathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string directoryOf(const std::string& path) {
+    const size_t slash = lastSeparator(path);
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const size_t slash = lastSeparator(path);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string absolutePath(const std::string& path) {
+    char full[4096];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : path;
+}
+
+std::string makeWorkFolder(const std::string& dir, const std::string& stem) {
+    for (unsigned attempt = 0; attempt < kMostAttempts; ++attempt) {
+        const std::string name = dir + "/." + stem + "." + uniqueSuffix(attempt);
+        if (CreateDirectoryA(name.c_str(), nullptr)) {
+            return name;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            return "";
+        }
+    }
+    return "";
+}
+
+std::string makeHiddenFile(const std::string& dir, const std::string& stem) {
+    for (unsigned attempt = 0; attempt < kMostAttempts; ++attempt) {
+        const std::string name = dir + "/." + stem + "." + uniqueSuffix(attempt);
+        if (createNewFile(name)) {
+            return name;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) {
+            return "";
+        }
+    }
+    return "";
+}
+
+// A new folder inherits its parent's permissions on Windows: nothing to open up.
+void openUpFolder(const std::string&) {}
+
+bool createNewFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+}
+
+void removeWorkFolder(const std::string& folder) {
+    if (folder.empty()) {
+        return;
+    }
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "/*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                DeleteFileA((folder + "/" + entry.cFileName).c_str());
+            }
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+bool publishAsNew(const std::string& made, const std::string& name) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is taken, checked and done
+    // by the file system in one step.
+    return MoveFileExA(made.c_str(), name.c_str(), 0) != 0;
+}
+
+bool replaceWith(const std::string& made, const std::string& name) {
+    return MoveFileExA(made.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool moveFolderIntoPlace(const std::string& made, const std::string& name) {
+    // A folder is never moved over another; an empty one in the way is removed first
+    // (RemoveDirectory refuses a folder with anything in it).
+    if (isFolder(name) && !RemoveDirectoryA(name.c_str())) {
+        return false;
+    }
+    return MoveFileExA(made.c_str(), name.c_str(), 0) != 0;
+}

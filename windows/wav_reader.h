@@ -1,0 +1,24 @@
+// Reading a PCM WAV file into memory for the Windows sound device, which takes the samples as
+// they are. Kept free of Windows so the native tests can check it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct wavSound {
+    uint16_t channels = 0;
+    uint32_t sampleRate = 0;
+    uint16_t bitsPerSample = 0;
+    std::vector<unsigned char> samples; // the data chunk, whole sample frames only
+
+    size_t bytesPerFrame() const { return size_t(channels) * (bitsPerSample / 8); }
+    double bytesPerSecond() const { return double(sampleRate) * double(bytesPerFrame()); }
+};
+
+// Parses a RIFF/WAVE file of integer PCM (8 to 32 bits, plain or extensible format); false with
+// the reason in `why` for anything else.
+bool parseWav(const unsigned char* data, size_t size, wavSound& sound, std::string& why);
+// The same for a file; false with the reason when it cannot be read.
+bool readWav(const std::string& path, wavSound& sound, std::string& why);
