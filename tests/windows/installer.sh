@@ -121,8 +121,11 @@ timeout "$wait_limit" wineserver -w || fail "Wine's processes did not end within
 
 # A file of the user's in the program's folder, which the uninstaller must keep.
 mkdir "$installed/screenshots" && echo mine >"$installed/screenshots/mine.png"
+# The command Windows runs for a quiet uninstall: "PROGRAM" /S (checked above).
 quiet=$(value QuietUninstallString)
-run "$wait_limit" wine "${quiet% /S}" /S >"$work/uninstall.log" 2>&1 ||
+uninstaller=${quiet#\"}
+uninstaller=${uninstaller%%\"*}
+run "$wait_limit" wine "$uninstaller" /S >"$work/uninstall.log" 2>&1 ||
     fail "the quiet uninstall ($quiet) failed with status $?"
 wine reg query "$key" >/dev/null 2>&1 && fail "the uninstaller left $key: $(wine reg query "$key")"
 files >"$work/uninstalled"

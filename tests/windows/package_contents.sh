@@ -2,7 +2,7 @@
 # The Windows packages as tools/setup windows leaves them in PACKAGE_DIR, read without Windows:
 # - the zip holds exactly the program, its two data files, the licence and the README, the data
 #   as the desktop build has them, the text files with Windows line ends;
-# - the program in the zip carries the icon in every size from 16 to 256 pixels and version
+# - the program in the zip is stripped and carries the icon in every size from 16 to 256 pixels and version
 #   information naming this version, the licence's copyright line and the product (read back
 #   with windres); the installer carries the same icon and version;
 # Skipped (77) where the packages were not built or mingw's binutils are missing.
@@ -64,6 +64,9 @@ for line in "FILEVERSION $major, $minor, $patch, 0" "PRODUCTVERSION $major, $min
     'VALUE "OriginalFilename", "lumenfold.exe"' "VALUE \"LegalCopyright\", \"$copyright\""; do
     grep -qF "$line" "$work/exe.rc" || fail "lumenfold.exe's version information lacks: $line"
 done
+
+"${windres%windres}objdump" -h "$work/zip/lumenfold.exe" | grep -q '\.debug' &&
+    fail "the zip's lumenfold.exe is not stripped"
 
 # The installer shows the same icon and says which version it installs.
 resources "$setup" >"$work/setup.rc"
