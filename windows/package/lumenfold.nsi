@@ -20,6 +20,7 @@ InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 SetCompressor /SOLID lzma
 ManifestDPIAware true
+BrandingText "${PRODUCT} ${PRODUCT_VERSION}"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
 
@@ -35,6 +36,8 @@ VIAddVersionKey LegalCopyright "${COPYRIGHT}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${PRODUCT_VERSION} for you alone; it \
+    needs no administrator rights.$\r$\n$\r$\nClick Next to continue."
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT}"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
