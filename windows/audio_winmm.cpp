@@ -12,40 +12,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
-
-// A test reads the position back through this backend: when LUMENFOLD_SOUND_REPORT names a
-// file, each reading of the position is also written there ("heard SECONDS"), at most every
-// 100 ms, replacing the previous report in one step.
-class positionReport {
-  public:
-    positionReport() {
-        if (const char* path = std::getenv("LUMENFOLD_SOUND_REPORT")) {
-            file = path;
-        }
-    }
-    void write(double heard) {
-        const ULONGLONG now = GetTickCount64();
-        if (file.empty() || now - lastWrite < 100) {
-            return;
-        }
-        lastWrite = now;
-        const std::string made = file + ".new";
-        if (FILE* out = std::fopen(made.c_str(), "w")) {
-            std::fprintf(out, "heard %.3f\n", heard);
-            if (std::fclose(out) == 0) {
-                MoveFileExA(made.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
-            }
-        }
-    }
-
-  private:
-    std::string file;
-    ULONGLONG lastWrite = 0;
-};
 
 class winmmAudioBackend : public audioBackend {
   public:
@@ -98,13 +67,11 @@ class winmmAudioBackend : public audioBackend {
     }
 
     double playedSeconds() const override {
-        double heard = -1;
-        if (device && playing && !paused) {
-            heard = double(std::min(sound.samples.size(), base + devicePosition())) /
-                    sound.bytesPerSecond();
+        if (!device || !playing || paused) {
+            return -1;
         }
-        report.write(heard);
-        return heard;
+        return double(std::min(sound.samples.size(), base + devicePosition())) /
+               sound.bytesPerSecond();
     }
 
     uint32_t queuedBytes() const override {
@@ -226,7 +193,6 @@ class winmmAudioBackend : public audioBackend {
     size_t base = 0; // where in the samples the device's buffer begins
     wavSound sound;
     std::string loadedPath;
-    mutable positionReport report;
 };
 
 } // namespace

@@ -1,0 +1,44 @@
+# Shared by the Windows program's tests: the program built by tools/setup (windows or test) and
+# Wine with a private prefix in the build folder, quiet and without the Mono/Gecko prompts.
+# Sourced after tests/e2e/lib.sh; ends every Wine process of the prefix when the test ends.
+#   windows_setup BUILD/windows PREFIX
+windows_setup() {
+    windows_dir=$1
+    exe=$windows_dir/lumenfold.exe
+    command -v wine >/dev/null || { echo "SKIP: wine is not installed (tools/setup test installs it)"; exit 77; }
+    if [ ! -f "$exe" ]; then
+        # tools/setup says why when freeglut's route failed on this machine.
+        echo "SKIP: no $exe (tools/setup windows builds it where mingw-w64 and freeglut's source are available)"
+        exit 77
+    fi
+    export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # ALSA's null device stands for the sound card: Wine's sound goes through ALSA, and a machine
+    # without a card would leave the program silent with nothing to read the position from.
+    printf 'pcm.!default {\n  type null\n}\n' >"$work/asound.conf"
+    export ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf
+    trap 'cleanup; wineserver -k 2>/dev/null' EXIT
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        timeout "$wait_limit" wine wineboot -i >"$work/wineboot.log" 2>&1 ||
+            fail "no Wine prefix in $WINEPREFIX: $(tail -n 3 "$work/wineboot.log")"
+    fi
+}
+
+# wine_run NAME ARGS...: runs the program with its output in $work/NAME.out and .err (line ends
+# as on Linux), and sets `status` to its exit status.
+wine_run() {
+    local name=$1
+    shift
+    (cd "$work" && timeout "$wait_limit" wine "$exe" "$@" >"$name.out.crlf" 2>"$name.err.crlf")
+    status=$?
+    tr -d '\r' <"$work/$name.out.crlf" >"$work/$name.out"
+    tr -d '\r' <"$work/$name.err.crlf" >"$work/$name.err"
+}
+
+# match_share A.png B.png: the share of pixels whose channels all lie within 24/255 of the other
+# picture's (the largest channel difference of each pixel, thresholded just above 24), then the
+# number of pixels that are not.
+match_share() {
+    convert "$1" "$2" -compose difference -composite -separate -evaluate-sequence max \
+        -threshold 9.6% -format '%[fx:1-mean] %[fx:round(mean*w*h)]' info:
+}

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The Windows program under Wine, against the Linux program: the picture at 84 s (s saves it
+# beside the working folder) and at scene 5 (key 5) against show_frames' pictures (at least 99 %
+# of the pixels within 24/255), h's help, p's pause, a's restart, the soundtrack's position
+# following the jumps (read back through the sound device's own position), q's exit status;
+# a show without a sound device; --version, --help and bad options as the Linux program says them.
+#   wine_show.sh BUILD/windows WINEPREFIX SHOW_FRAMES LINUX_LUMENFOLD
+windows_dir=${1:?usage: wine_show.sh BUILD/windows WINEPREFIX SHOW_FRAMES LINUX_LUMENFOLD}
+prefix=${2:?} show_frames=${3:?} linux=${4:?}
+. "$(dirname "$0")/../e2e/lib.sh"
+. "$(dirname "$0")/lib.sh"
+windows_setup "$windows_dir" "$prefix"
+root=$PWD
+# The scenes' starts, from the show's own table.
+starts=($(sed -n 's/.*kSceneStarts\[kSceneCount\] = {\(.*\)};.*/\1/p' basicsource/scene.h | tr -d ,))
+[ "${#starts[@]}" -ge 5 ] || fail "no scene starts in basicsource/scene.h"
+scene4=${starts[3]} scene5=${starts[4]}
+
+# ---- The messages, through files (Wine may not pass a GUI program's output to a pipe).
+expect_same() { # NAME STATUS ARGS...: the Windows program says what the Linux one says
+    local name=$1 expected_status=$2
+    shift 2
+    wine_run "$name" "$@"
+    [ "$status" = "$expected_status" ] || fail "$*: exit status $status, not $expected_status"
+    "$linux" "$@" >"$work/$name.linux.out" 2>"$work/$name.linux.err"
+    cmp -s "$work/$name.out" "$work/$name.linux.out" || fail "$*: printed '$(head -c 200 "$work/$name.out")'"
+    cmp -s "$work/$name.err" "$work/$name.linux.err" || fail "$*: said '$(head -c 200 "$work/$name.err")'"
+}
+expect_same version 0 --version
+expect_same help 0 --help
+expect_same bad_start 2 --start x
+expect_same bad_option 2 --frobnicate
+echo "--version, --help and two bad options: the same words and statuses as on Linux"
+
+# ---- The show, from the working folder $work (screenshots/ goes there; the data beside the .exe).
+cd "$work"
+report=$work/report
+bin=wine
+bin_args=("$exe" --start 84 --paused)
+start LUMENFOLD_REPORT="$(winepath -w "$report" 2>/dev/null)"
+wait_for "the paused picture at 84 s" at_rest start
+
+# saved SECONDS: true when key s's picture of that moment is in screenshots/.
+saved() { [ -s "$work/screenshots/lumenfold-$1s.png" ]; }
+# like_linux SECONDS: s's picture of that moment against show_frames' at the same moment.
+like_linux() {
+    mkdir -p "$work/frames"
+    (cd "$root" && "$show_frames" "$work/frames" "$1" >/dev/null 2>&1) || fail "show_frames made no picture of $1 s"
+    local ours=$work/screenshots/lumenfold-$(printf '%06.2f' "$1")s.png reference=$work/frames/frame-$(printf '%06.2f' "$1").png
+    [ "$(identify -format %wx%h "$ours")" = "$(identify -format %wx%h "$reference")" ] ||
+        fail "the screenshot of $1 s is $(identify -format %wx%h "$ours"), show_frames' picture $(identify -format %wx%h "$reference")"
+    local share off
+    read -r share off < <(match_share "$ours" "$reference") && [ -n "$off" ] ||
+        fail "the pictures of $1 s could not be compared"
+    echo "at $1 s: $share of the pixels within 24/255 of show_frames' picture ($off pixels not)"
+    awk -v s="$share" 'BEGIN { exit !(s >= 0.99) }' || fail "at $1 s only $share of the pixels match"
+}
+key s
+wait_for "screenshots/lumenfold-084.00s.png after s" saved 084.00
+like_linux 84
+
+key h
+wait_for "the help after h" changed start help
+key h
+wait_for "the picture without the help after a second h" same_as nohelp start
+
+# Key 5 jumps to scene 5, still paused.
+key 5
+wait_for "the picture of scene 5 after 5" changed start scene5
+wait_for "the picture of scene 5 holding still" at_rest scene5
+key s
+wait_for "the screenshot of scene 5 ($scene5 s) after 5 and s" saved "$(printf '%06.2f' "$scene5")"
+like_linux "$scene5"
+
+# heard_between LOW HIGH: the sound device's position (the program's own reading) in [LOW, HIGH).
+heard_between() {
+    heard=$(sed -n 's/.* heard \(-\{0,1\}[0-9.]*\).*/\1/p' "$report" 2>/dev/null)
+    [ -n "$heard" ] && awk -v h="$heard" -v l="$1" -v u="$2" 'BEGIN { exit !(h >= l && h < u) }'
+}
+key p
+wait_for "the picture moving after p" changed scene5 playing
+wait_for "the sound heard from scene 5 ($scene5 s) on after p" heard_between "$scene5" "${starts[5]}"
+key p
+wait_for "the picture holding still after a second p" at_rest paused1
+sleep 1
+shot paused2
+[ "$(differing paused1 paused2)" = 0 ] || fail "the picture changed while paused"
+
+key a
+wait_for "the picture moving after a" changed paused2 restarted
+wait_for "the sound heard from the start after a" heard_between 0 "$scene4"
+key 4
+wait_for "the sound following the jump to scene 4 ($scene4 s)" heard_between "$scene4" "$scene5"
+
+key q
+finish
+[ "$status" = 0 ] || fail "exit status $status after q, not 0"
+echo "keys s, h, 5, p, a, 4 and q as on Linux; the sound followed 5, a and 4"
+
+# ---- No sound device: the show plays silently, saying so in one line.
+printf 'pcm.!default {\n  type hw\n  card 99\n}\n' >"$work/asound-none.conf"
+bin_args=("$exe" --start 20)
+start ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound-none.conf
+wait_for "the first picture without a sound device" shot silent1
+key a
+wait_for "the picture moving without a sound device" changed silent1 silent2
+key q
+finish
+[ "$status" = 0 ] || fail "exit status $status after q without a sound device, not 0"
+said=$(grep -c '^lumenfold: no sound device' "$work/stderr")
+[ "$said" = 1 ] || fail "without a sound device the program said so $said times, not once"
+echo "PASS: the Windows program under Wine draws, plays and speaks as the Linux program does"
