@@ -39,20 +39,23 @@ run() {
     timeout "$wait_limit" wineserver -w || fail "Wine's processes did not end within $wait_limit s after: $*"
     return $status
 }
+# wine_tool COMMAND...: one of Wine's own programs, bounded.
+wine_tool() { timeout "$wait_limit" wine "$@"; }
 run "$wait_limit" wine wineboot -i >"$work/wineboot.log" 2>&1 ||
     fail "the Wine prefix could not be made: $(tail -n 5 "$work/wineboot.log")"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenfold'
 # Every file and folder in the prefix's C: drive but the temporary ones.
 files() { find "$WINEPREFIX/drive_c" -path '*/[Tt]emp' -prune -o -printf '%P\n' | sort; }
 files >"$work/before"
-wine reg query "$key" >/dev/null 2>&1 && fail "a fresh prefix already has $key"
+wine_tool reg query "$key" >/dev/null 2>&1 && fail "a fresh prefix already has $key"
 
 run "$wait_limit" wine "$setup" /S >"$work/setup.log" 2>&1 || fail "the silent install failed with status $?"
 files >"$work/installed"
 comm -13 "$work/before" "$work/installed" >"$work/added"
 
 # The entry in Apps & features, each value as Windows lists it.
-wine reg query "$key" 2>/dev/null | tr -d '\r' >"$work/entry" || fail "no uninstall entry $key"
+wine_tool reg query "$key" >"$work/entry.crlf" 2>/dev/null || fail "no uninstall entry $key"
+tr -d '\r' <"$work/entry.crlf" >"$work/entry"
 value() { awk -v name="$1" '$1 == name { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit }' "$work/entry"; }
 location=$(value InstallLocation)
 [ -n "$location" ] || fail "the entry has no InstallLocation: $(cat "$work/entry")"
@@ -66,7 +69,7 @@ expect QuietUninstallString "\"$location\\uninstall.exe\" /S"
 expect NoModify 0x1
 expect NoRepair 0x1
 # winepath answers through the prefix's drive links (dosdevices/c:).
-installed=$(readlink -f "$(wine winepath -u "$location" 2>/dev/null | tr -d '\r')")
+installed=$(readlink -f "$(wine_tool winepath -u "$location" 2>/dev/null | tr -d '\r')")
 [ -d "$installed" ] || fail "InstallLocation $location ($installed) is not a folder"
 relative=${installed#"$WINEPREFIX/drive_c/"}
 [[ $relative == users/*/AppData/Local/Programs/Lumenfold ]] ||
@@ -127,7 +130,7 @@ uninstaller=${quiet#\"}
 uninstaller=${uninstaller%%\"*}
 run "$wait_limit" wine "$uninstaller" /S >"$work/uninstall.log" 2>&1 ||
     fail "the quiet uninstall ($quiet) failed with status $?"
-wine reg query "$key" >/dev/null 2>&1 && fail "the uninstaller left $key: $(wine reg query "$key")"
+wine_tool reg query "$key" >/dev/null 2>&1 && fail "the uninstaller left $key: $(wine_tool reg query "$key")"
 files >"$work/uninstalled"
 # What the installer made and is still there: only the program's folder, kept for the user's
 # file, and the user's programs folder, which belongs to Windows.
