@@ -51,11 +51,18 @@ function(lumenfold_windows_resources target)
 endfunction()
 
 # The zip and the installer for the program TARGET with the soundtrack the desktop build made
-# (the Windows build cannot run the generator), into OUTPUT_DIR.
+# (the Windows build cannot run the generator), into OUTPUT_DIR; made again only when one of
+# their parts changed (LZMA takes about 20 s).
 function(lumenfold_windows_packages target soundtrack output_dir)
-  add_custom_target(windows_packages
+  set(packages ${output_dir}/lumenfold-${PROJECT_VERSION}-win64.zip
+    ${output_dir}/lumenfold-${PROJECT_VERSION}-setup.exe)
+  add_custom_command(OUTPUT ${packages}
     COMMAND ${LUMENFOLD_PACKAGE_DIR}/make-packages ${PROJECT_VERSION} $<TARGET_FILE:${target}>
       ${soundtrack} ${CMAKE_CURRENT_BINARY_DIR}/product.nsh ${output_dir}
-    DEPENDS ${target} ${LUMENFOLD_ICON}
+    DEPENDS ${target} ${LUMENFOLD_ICON} ${soundtrack} ${CMAKE_CURRENT_BINARY_DIR}/product.nsh
+      ${PROJECT_SOURCE_DIR}/resources/ground.bmp ${PROJECT_SOURCE_DIR}/LICENSE
+      ${LUMENFOLD_PACKAGE_DIR}/README.txt ${LUMENFOLD_PACKAGE_DIR}/lumenfold.nsi
+      ${LUMENFOLD_PACKAGE_DIR}/make-packages
     COMMENT "Making the zip and the installer" VERBATIM)
+  add_custom_target(windows_packages DEPENDS ${packages})
 endfunction()
