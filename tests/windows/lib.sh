@@ -16,7 +16,8 @@ windows_setup() {
     # without a card would leave the program silent with nothing to read the position from.
     printf 'pcm.!default {\n  type null\n}\n' >"$work/asound.conf"
     export ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf
-    trap 'cleanup; wineserver -k 2>/dev/null' EXIT
+    # -w: the test ends only once the prefix's wineserver (and so every process of it) has gone.
+    trap 'cleanup; wineserver -k 2>/dev/null; wineserver -w 2>/dev/null' EXIT
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         timeout "$wait_limit" wine wineboot -i >"$work/wineboot.log" 2>&1 ||

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows program under Wine, against the Linux program: the picture at 84 s (s saves it
 # beside the working folder) and at scene 5 (key 5) against show_frames' pictures (at least 99 %
-# of the pixels within 24/255), h's help, p's pause, a's restart, the soundtrack's position
+# of the pixels within 24/255), h's help, m's notice, p's pause, a's restart, the soundtrack's position
 # following the jumps (read back through the sound device's own position), q's exit status;
 # a show without a sound device; --version, --help and bad options as the Linux program says them.
 #   wine_show.sh BUILD/windows WINEPREFIX SHOW_FRAMES LINUX_LUMENFOLD
@@ -49,9 +49,9 @@ like_linux() {
     local ours=$work/screenshots/lumenfold-$(printf '%06.2f' "$1")s.png reference=$work/frames/frame-$(printf '%06.2f' "$1").png
     [ "$(identify -format %wx%h "$ours")" = "$(identify -format %wx%h "$reference")" ] ||
         fail "the screenshot of $1 s is $(identify -format %wx%h "$ours"), show_frames' picture $(identify -format %wx%h "$reference")"
-    local share off
-    read -r share off < <(match_share "$ours" "$reference") && [ -n "$off" ] ||
-        fail "the pictures of $1 s could not be compared"
+    local measured share off
+    measured=$(match_share "$ours" "$reference") || fail "the pictures of $1 s could not be compared"
+    read -r share off <<<"$measured"
     echo "at $1 s: $share of the pixels within 24/255 of show_frames' picture ($off pixels not)"
     awk -v s="$share" 'BEGIN { exit !(s >= 0.99) }' || fail "at $1 s only $share of the pixels match"
 }
@@ -63,6 +63,14 @@ key h
 wait_for "the help after h" changed start help
 key h
 wait_for "the picture without the help after a second h" same_as nohelp start
+
+# Key m: no movie is made on Windows; a notice says where movies come from (drawn over the
+# bottom rows), the show stays paused and no movie folder appears.
+key m
+notice_shown() { shot notice && [ "$(differing_in 720x40+0+536 start notice)" -gt 0 ]; }
+wait_for "the notice after m" notice_shown
+[ ! -e "$work/movie" ] || fail "key m made $work/movie"
+[ "$(differing_in 720x500+0+0 start notice)" = 0 ] || fail "the picture moved after m"
 
 # Key 5 jumps to scene 5, still paused.
 key 5
@@ -95,7 +103,7 @@ wait_for "the sound following the jump to scene 4 ($scene4 s)" heard_between "$s
 key q
 finish
 [ "$status" = 0 ] || fail "exit status $status after q, not 0"
-echo "keys s, h, 5, p, a, 4 and q as on Linux; the sound followed 5, a and 4"
+echo "keys s, h, m, 5, p, a, 4 and q as on Linux; the sound followed 5, a and 4"
 
 # ---- No sound device: the show plays silently, saying so in one line.
 printf 'pcm.!default {\n  type hw\n  card 99\n}\n' >"$work/asound-none.conf"
