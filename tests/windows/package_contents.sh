@@ -44,15 +44,18 @@ for text in LICENSE.txt README.txt; do
         fail "$text: $crlf of $lines lines end with CR LF (Notepad expects all)"
 done
 
-# resources FILE: the resources of a Windows program as an .rc script.
-resources() { "$windres" -i "$1" -O rc 2>"$work/windres.log" || fail "windres cannot read $1: $(cat "$work/windres.log")"; }
+# resources PROGRAM RC: the resources of a Windows program as an .rc script.
+resources() {
+    "$windres" -i "$1" -O rc >"$2" 2>"$work/windres.log" ||
+        fail "windres cannot read the resources of $1: $(cat "$work/windres.log")"
+}
 # The icon's sizes as windres prints them: a group icon's "width height colors pad" per element
 # (octal; 256 pixels is written 0).
 icon_sizes() {
     awk '/RT_GROUP_ICON/ { group = 1 } group && /Element no/ { print $1 } group && /^END/ { exit }'
 }
 expected_sizes='"\020\020\000\000", "\030\030\000\000", "\040\040\000\000", "\060\060\000\000", "\100\100\000\000", "\200\200\000\000", "\000\000\000\000",'
-resources "$work/zip/lumenfold.exe" >"$work/exe.rc"
+resources "$work/zip/lumenfold.exe" "$work/exe.rc"
 sizes=$(icon_sizes <"$work/exe.rc" | paste -sd' ')
 [ "$sizes" = "$expected_sizes" ] ||
     fail "lumenfold.exe's icon sizes (16, 24, 32, 48, 64, 128, 256 expected): ${sizes:-none}"
@@ -69,7 +72,7 @@ done
     fail "the zip's lumenfold.exe is not stripped"
 
 # The installer shows the same icon and says which version it installs.
-resources "$setup" >"$work/setup.rc"
+resources "$setup" "$work/setup.rc"
 [ "$(icon_sizes <"$work/setup.rc" | paste -sd' ')" = "$expected_sizes" ] ||
     fail "the installer's icon is not the program's: $(icon_sizes <"$work/setup.rc" | paste -sd' ')"
 for line in "FILEVERSION $major, $minor, $patch, 0" "VALUE \"ProductVersion\", \"$version\"" \
