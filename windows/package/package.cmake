@@ -10,10 +10,10 @@ set(LUMENFOLD_PRODUCT Lumenfold)
 file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE LUMENFOLD_COPYRIGHT REGEX "^Copyright " LIMIT_COUNT 1)
 string(REGEX REPLACE "^Copyright (\\([cC]\\) )?[-0-9, ]+" "" LUMENFOLD_PUBLISHER
   "${LUMENFOLD_COPYRIGHT}")
-string(SUBSTRING "${LUMENFOLD_PUBLISHER}" 0 1 first)
-string(SUBSTRING "${LUMENFOLD_PUBLISHER}" 1 -1 rest)
-string(TOUPPER "${first}" first)
-set(LUMENFOLD_PUBLISHER "${first}${rest}")
+string(SUBSTRING "${LUMENFOLD_PUBLISHER}" 0 1 lumenfold_initial)
+string(SUBSTRING "${LUMENFOLD_PUBLISHER}" 1 -1 lumenfold_rest)
+string(TOUPPER "${lumenfold_initial}" lumenfold_initial)
+set(LUMENFOLD_PUBLISHER "${lumenfold_initial}${lumenfold_rest}")
 file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/org.lumenfold.Lumenfold.metainfo.xml
   LUMENFOLD_SUMMARY REGEX "<summary>" LIMIT_COUNT 1)
 string(REGEX REPLACE ".*<summary>(.*)</summary>.*" "\\1" LUMENFOLD_SUMMARY "${LUMENFOLD_SUMMARY}")
@@ -28,15 +28,16 @@ if(NOT LUMENFOLD_CONVERT)
   message(FATAL_ERROR "ImageMagick's convert makes the Windows icon: apt-get install imagemagick")
 endif()
 set(LUMENFOLD_ICON ${CMAKE_CURRENT_BINARY_DIR}/lumenfold.ico)
-set(icons ${PROJECT_SOURCE_DIR}/packaging/icons)
+set(lumenfold_icons ${PROJECT_SOURCE_DIR}/packaging/icons)
 add_custom_command(OUTPUT ${LUMENFOLD_ICON}
-  COMMAND ${LUMENFOLD_CONVERT} ${icons}/256x256/lumenfold.png -filter Lanczos
+  COMMAND ${LUMENFOLD_CONVERT} ${lumenfold_icons}/256x256/lumenfold.png -filter Lanczos
     ( -clone 0 -resize 16x16 ) ( -clone 0 -resize 24x24 ) ( -clone 0 -resize 32x32 )
-    ${icons}/48x48/lumenfold.png ( -clone 0 -resize 64x64 ) ${icons}/128x128/lumenfold.png
+    ${lumenfold_icons}/48x48/lumenfold.png ( -clone 0 -resize 64x64 )
+    ${lumenfold_icons}/128x128/lumenfold.png
     ( -clone 0 ) -delete 0 ${LUMENFOLD_ICON}.tmp.ico
   COMMAND ${CMAKE_COMMAND} -E rename ${LUMENFOLD_ICON}.tmp.ico ${LUMENFOLD_ICON}
-  DEPENDS ${icons}/48x48/lumenfold.png ${icons}/128x128/lumenfold.png
-    ${icons}/256x256/lumenfold.png
+  DEPENDS ${lumenfold_icons}/48x48/lumenfold.png ${lumenfold_icons}/128x128/lumenfold.png
+    ${lumenfold_icons}/256x256/lumenfold.png
   COMMENT "Making the Windows icon" VERBATIM)
 
 enable_language(RC)
