@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows program under Wine, against the Linux program: the picture at 84 s (s saves it
-# beside the working folder) and at scene 5 (key 5) against show_frames' pictures (at least 99 %
+# into screenshots/ in the working folder, next to a user's file of that name, not over it) and at scene 5 (key 5) against show_frames' pictures (at least 99 %
 # of the pixels within 24/255), h's help, m's notice, p's pause, a's restart, the soundtrack's position
 # following the jumps (read back through the sound device's own position), q's exit status;
 # a show without a sound device; --version, --help and bad options as the Linux program says them.
@@ -40,13 +40,15 @@ bin_args=("$exe" --start 84 --paused)
 start LUMENFOLD_REPORT="$(winepath -w "$report" 2>/dev/null)"
 wait_for "the paused picture at 84 s" at_rest start
 
-# saved SECONDS: true when key s's picture of that moment is in screenshots/.
-saved() { [ -s "$work/screenshots/lumenfold-$1s.png" ]; }
-# like_linux SECONDS: s's picture of that moment against show_frames' at the same moment.
+# saved NAME: true when key s's picture screenshots/lumenfold-NAME.png is there.
+saved() { [ -s "$work/screenshots/lumenfold-$1.png" ]; }
+# like_linux SECONDS [FILE]: s's picture of that moment (in FILE, by default the moment's own
+# name) against show_frames' at the same moment.
 like_linux() {
     mkdir -p "$work/frames"
     (cd "$root" && "$show_frames" "$work/frames" "$1" >/dev/null 2>&1) || fail "show_frames made no picture of $1 s"
-    local ours=$work/screenshots/lumenfold-$(printf '%06.2f' "$1")s.png reference=$work/frames/frame-$(printf '%06.2f' "$1").png
+    local ours=$work/screenshots/${2:-lumenfold-$(printf '%06.2f' "$1")s.png}
+    local reference=$work/frames/frame-$(printf '%06.2f' "$1").png
     [ "$(identify -format %wx%h "$ours")" = "$(identify -format %wx%h "$reference")" ] ||
         fail "the screenshot of $1 s is $(identify -format %wx%h "$ours"), show_frames' picture $(identify -format %wx%h "$reference")"
     local measured share off
@@ -55,9 +57,13 @@ like_linux() {
     echo "at $1 s: $share of the pixels within 24/255 of show_frames' picture ($off pixels not)"
     awk -v s="$share" 'BEGIN { exit !(s >= 0.99) }' || fail "at $1 s only $share of the pixels match"
 }
+# A file of the user's already has the first name: it stays, and the picture takes the next.
+mkdir -p "$work/screenshots"
+echo "the user's own" >"$work/screenshots/lumenfold-084.00s.png"
 key s
-wait_for "screenshots/lumenfold-084.00s.png after s" saved 084.00
-like_linux 84
+wait_for "screenshots/lumenfold-084.00s-2.png after s" saved 084.00s-2
+[ "$(cat "$work/screenshots/lumenfold-084.00s.png")" = "the user's own" ] || fail "s replaced the user's file"
+like_linux 84 lumenfold-084.00s-2.png
 
 key h
 wait_for "the help after h" changed start help
@@ -77,7 +83,7 @@ key 5
 wait_for "the picture of scene 5 after 5" changed start scene5
 wait_for "the picture of scene 5 holding still" at_rest scene5
 key s
-wait_for "the screenshot of scene 5 ($scene5 s) after 5 and s" saved "$(printf '%06.2f' "$scene5")"
+wait_for "the screenshot of scene 5 ($scene5 s) after 5 and s" saved "$(printf '%06.2f' "$scene5")s"
 like_linux "$scene5"
 
 # heard_between LOW HIGH: the sound device's position (the program's own reading) in [LOW, HIGH).
