@@ -1,13 +1,11 @@
 // The Linux platform layer: the monotonic clock, where the data files are (beside the working
-// directory or the executable), the heap's trimming and the window's display mode. The shared logic over them is in
-// platform.cpp; the sound in audio_sdl.cpp, files and folders in files_linux.cpp.
+// directory or the executable) and the heap's trimming. The shared logic over them is in
+// platform.cpp; the sound in audio_sdl.cpp, files and folders in files_linux.cpp, the window in
+// window_freeglut.cpp.
 #include "basicsource/platform.h"
 
 #include "basicsource/resource_lookup.h"
 
-#include <GL/freeglut.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <malloc.h>
@@ -49,20 +47,3 @@ std::string platformResourceDirectory() {
     });
 }
 
-int platformChooseDisplayMode(int samples) {
-    // The most samples up to those asked for that the display offers; none when it offers none.
-    for (; samples > 1; samples /= 2) {
-        char mode[64];
-        std::snprintf(mode, sizeof mode, "double rgb depth>=16 samples>=%d", samples);
-        glutInitDisplayString(mode);
-        if (glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) {
-            return samples;
-        }
-    }
-    glutInitDisplayString("double rgb depth>=16");
-    return 1;
-}
-
-void platformToggleFullScreen() { glutFullScreenToggle(); }
-
-bool platformFullScreen() { return glutGet(GLUT_FULL_SCREEN) != 0; }

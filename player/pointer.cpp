@@ -26,7 +26,7 @@ pixelBox box(float left, float bottom, float right, float top) {
     return b;
 }
 
-bool near(float ax, float ay, float bx, float by, float reach) {
+bool withinReach(float ax, float ay, float bx, float by, float reach) {
     return std::hypot(ax - bx, ay - by) <= reach;
 }
 
@@ -188,7 +188,7 @@ pointerCommand pointerTracker::clickOnPicture() {
     pointerCommand command;
     const bool second = clicked_ &&
                         int32_t(uint32_t(pressAt_) - uint32_t(clickAt_)) <= kDoubleClickMs &&
-                        near(pressX_, pressY_, clickX_, clickY_, kDoubleClickReach);
+                        withinReach(pressX_, pressY_, clickX_, clickY_, kDoubleClickReach);
     if (second) {
         clicked_ = false; // a third click starts afresh
         command.what = pointerCommand::doubleClickPicture;
@@ -230,7 +230,7 @@ pointerCommand pointerTracker::release(float x, float y, int32_t now) {
 
 pointerCommand pointerTracker::move(float x, float y, int32_t now) {
     noteMovement(now);
-    if (held_ && !dragged_ && !near(x, y, pressX_, pressY_, kClickSlop)) {
+    if (held_ && !dragged_ && !withinReach(x, y, pressX_, pressY_, kClickSlop)) {
         dragged_ = true;
     }
     if (held_ && pressed_ == stripPart::timeline) {

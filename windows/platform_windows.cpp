@@ -1,16 +1,14 @@
 // The Windows platform layer: the monotonic clock (the performance counter), where the data
-// files are (the working folder's resources/, else the one beside the .exe), the window's
-// display mode, and a report file the tests read. The shared logic over them is in
-// basicsource/platform.cpp; the sound is in audio_winmm.cpp, files and folders in
-// files_windows.cpp.
+// files are (the working folder's resources/, else the one beside the .exe) and a report file
+// the tests read. The shared logic over them is in basicsource/platform.cpp; the sound is in
+// audio_winmm.cpp, files and folders in files_windows.cpp, the window in
+// basicsource/window_freeglut.cpp.
 #include "basicsource/platform.h"
 
 #include "basicsource/program_state.h"
 #include "basicsource/resource_lookup.h"
 
 #include <windows.h>
-
-#include <GL/freeglut.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -121,16 +119,3 @@ std::string platformResourceDirectory() {
     });
 }
 
-int platformChooseDisplayMode(int samples) {
-    // The most samples up to those asked for that the display offers; none when it offers none.
-    for (; samples > 1; samples /= 2) {
-        char mode[64];
-        std::snprintf(mode, sizeof mode, "double rgb depth>=16 samples>=%d", samples);
-        glutInitDisplayString(mode);
-        if (glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) {
-            return samples;
-        }
-    }
-    glutInitDisplayString("double rgb depth>=16");
-    return 1;
-}
