@@ -32,8 +32,13 @@ void removeWorkFolder(const std::string& folder);
 // one step, so a file created meanwhile is never replaced); `made` is gone afterwards on
 // success. False when the name is taken or the file system refused.
 bool publishAsNew(const std::string& made, const std::string& name);
-// Moves the finished file `made` over `name` (the output the user asked for), in one step.
-bool replaceWith(const std::string& made, const std::string& name);
+// Why `path` cannot take a file the program is about to make, "" when it can: it must name a
+// file, anything already there must be a regular file, and its folder (made when missing) must
+// take new files. Said in a sentence that starts with the path.
+std::string outputPathProblem(const std::string& path);
+// Moves the finished file `made` over `name` (the output the user asked for), in one step;
+// only a regular file there is replaced. "" when done, else what went wrong.
+std::string replaceWith(const std::string& made, const std::string& name);
 // Renames the folder `made` to `name` when no such folder exists or it is empty; a folder
 // with anything in it is left alone and the call fails.
 bool moveFolderIntoPlace(const std::string& made, const std::string& name);

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -117,8 +118,69 @@ bool publishAsNew(const std::string& made, const std::string& name) {
            renameat2(AT_FDCWD, made.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0;
 }
 
-bool replaceWith(const std::string& made, const std::string& name) {
-    return std::rename(made.c_str(), name.c_str()) == 0;
+namespace {
+
+// What a name that is not a regular file is, for a message.
+const char* kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISLNK(mode)) {
+        return "a symbolic link";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a named pipe";
+    }
+    return S_ISSOCK(mode) ? "a socket" : "not a regular file";
+}
+
+std::string notReplaceable(const std::string& path, mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return path + " is a folder; give the file's name, such as " + path +
+               (path.back() == '/' ? "" : "/") + "lumenfold.mp4";
+    }
+    return path + " is " + kindOf(mode) + ", not a regular file; it is never replaced";
+}
+
+} // namespace
+
+std::string outputPathProblem(const std::string& path) {
+    if (path.empty() || path.back() == '/') {
+        return "'" + path + "' names a folder, not a file; give the file's name, such as " + path +
+               "lumenfold.mp4";
+    }
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return notReplaceable(path, info.st_mode);
+    }
+    const std::string dir = directoryOf(path);
+    if (!makeDirectories(dir)) {
+        return path + " cannot be written: its folder " + dir + " cannot be made (" +
+               std::strerror(errno) + ")";
+    }
+    // Tried for real: permissions alone do not tell (a read-only or special file system).
+    const std::string probe = makeHiddenFile(dir, baseNameOf(path));
+    if (probe.empty()) {
+        return path + " cannot be written: no new file can be made in " + dir + " (" +
+               std::strerror(errno) + ")";
+    }
+    unlink(probe.c_str());
+    return "";
+}
+
+std::string replaceWith(const std::string& made, const std::string& name) {
+    // Checked again at the last moment: the name may have been taken meanwhile.
+    struct stat info;
+    if (lstat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return "the finished file was not put in place: " + notReplaceable(name, info.st_mode);
+    }
+    if (std::rename(made.c_str(), name.c_str()) != 0) {
+        return "the finished file could not be renamed to " + name + ": " + std::strerror(errno);
+    }
+    return "";
 }
 
 bool moveFolderIntoPlace(const std::string& made, const std::string& name) {

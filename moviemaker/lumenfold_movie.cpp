@@ -8,6 +8,7 @@
 //                   [--output PATH | --frames DIR]
 //   lumenfold-movie --join PART... --output PATH
 // A parallel render's parts run this program with --first-frame, --last-frame, --chunks-into.
+#include "basicsource/files.h"
 #include "basicsource/platform.h"
 #include "basicsource/utility.h"
 #include "common/bitmap_font.h"
@@ -108,6 +109,13 @@ int main(int argc, char** argv) {
     if (settings.framesDirectory.empty() && !movieEncoderAvailable()) {
         std::fprintf(stderr, "lumenfold-movie: %s\n", encoderMissingMessage().c_str());
         return 1;
+    }
+    // A file name that cannot take the movie is said before anything is rendered.
+    if (!isPart && settings.framesDirectory.empty()) {
+        if (const std::string why = outputPathProblem(settings.output); !why.empty()) {
+            std::fprintf(stderr, "lumenfold-movie: %s\n", why.c_str());
+            return 1;
+        }
     }
 
     platformInitialise();

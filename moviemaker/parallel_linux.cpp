@@ -12,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fstream>
 #include <vector>
@@ -46,13 +47,13 @@ std::string partReport(const std::string& folder, int first) {
     return folder + "/report-" + std::to_string(first) + ".txt";
 }
 
-// Every log of the folder (the parts' and their encoders'), gathered into `log`.
+// Every log of the folder (the parts' and their encoders' hidden ones), gathered into `log`.
 void gatherLogs(const std::string& folder, const std::string& log) {
     std::ofstream out(log, std::ios::app);
     if (DIR* d = opendir(folder.c_str())) {
         while (dirent* entry = readdir(d)) {
             const std::string name = entry->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0) {
+            if (name.find(".log") != std::string::npos) {
                 out << std::ifstream(folder + "/" + name).rdbuf();
             }
         }
@@ -116,17 +117,15 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
         error = encoderMissingMessage();
         return false;
     }
-    const std::string dir = directoryOf(settings.output);
-    const std::string folder =
-        makeDirectories(dir) ? makeWorkFolder(dir, baseNameOf(settings.output)) : "";
-    if (folder.empty()) {
-        error = "cannot write into " + dir;
+    if (!(error = outputPathProblem(settings.output)).empty()) {
         return false;
     }
+    const std::string dir = directoryOf(settings.output);
+    const std::string folder = makeWorkFolder(dir, baseNameOf(settings.output));
     const std::string log = folder + ".log";
-    if (!createNewFile(log)) {
+    if (folder.empty() || !createNewFile(log)) {
+        error = "cannot write into " + dir + ": " + std::strerror(errno);
         removeWorkFolder(folder);
-        error = "cannot write into " + dir;
         return false;
     }
     std::vector<partRun> runs;
@@ -149,11 +148,12 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
             readPartReport(partReport(folder, run.first), split);
         }
         const auto joinStart = std::chrono::steady_clock::now();
-        ok = joinChunks(chunkFilesIn(folder), settings, first, last, folder, log);
+        std::string problem;
+        ok = joinChunks(chunkFilesIn(folder), settings, first, last, folder, log, problem);
         split.joinSeconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - joinStart).count();
         if (!ok) {
-            error = "the parts could not be joined";
+            error = problem.empty() ? "the parts could not be joined" : problem;
         }
     }
     if (!ok && !stopRequested()) {

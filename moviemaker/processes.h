@@ -7,12 +7,15 @@
 
 // Whether a program of that name can be started from the PATH.
 bool programOnPath(const char* name);
+// Where the program `name` is (looked up on the PATH unless it holds a '/'); "" when nowhere.
+std::string pathOfProgram(const std::string& name);
 // The number of processor cores.
 int processorCount();
 
 // Starts `args` (args[0] looked up on the PATH unless it holds a '/') with standard input from
 // `input` (-1: nothing) and standard output to `output`; standard error, and standard output when
-// `output` is -1, are appended to the file `errorLog` ("" discards them). Returns the process
+// `output` is -1, are appended to the file `errorLog` ("" discards them). No other descriptor
+// of this program reaches it, and it is sent SIGTERM when this program ends. Returns the process
 // id, -1 on failure.
 int startProcess(const std::vector<std::string>& args, int input, int output,
                  const std::string& errorLog);
@@ -22,7 +25,7 @@ bool processSucceeded(int pid);
 // What a program prints on standard output, and whether it succeeded.
 bool captureOutput(const std::vector<std::string>& args, std::string& text);
 
-// From now on SIGINT and SIGTERM ask the program to stop instead of ending it (and a child's
+// From now on SIGINT, SIGTERM and SIGHUP ask the program to stop instead of ending it (and a child's
 // end can be waited for, whatever this program was started with); until releaseStopSignals.
 void catchStopSignals();
 void releaseStopSignals();
