@@ -24,7 +24,11 @@ bool makeDirectories(const std::string& dir) {
         }
     }
     struct stat info;
-    return stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (stat(dir.c_str(), &info) != 0) {
+        return false;
+    }
+    errno = S_ISDIR(info.st_mode) ? 0 : ENOTDIR; // a file of that name: said as what it is
+    return errno == 0;
 }
 
 bool pathExists(const std::string& path) {

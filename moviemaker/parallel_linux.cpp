@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -65,15 +67,31 @@ struct partRun {
     int first, last;
 };
 
+// A part of frames first..last, its frames done counted on a pipe from its standard output.
+childRun startPart(const movieSettings& settings, const partRun& run, const std::string& folder) {
+    std::vector<std::string> args = partCommandLine(settings, run.first, run.last, folder);
+    args.insert(args.begin(), "/proc/self/exe");
+    childRun child;
+    const std::string log = partLog(folder, run.first);
+    int counts[2];
+    if (!createNewFile(log) || pipe2(counts, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return child;
+    }
+    child.pid = startProcess(args, -1, counts[1], log);
+    close(counts[1]);
+    if (child.pid < 0) {
+        close(counts[0]);
+    } else {
+        child.countFd = counts[0];
+    }
+    return child;
+}
+
 // Starts the parts; when one cannot be started, those already running are stopped.
 bool startParts(const movieSettings& settings, const std::vector<partRun>& runs,
                 const std::string& folder, std::vector<childRun>& children) {
     for (const partRun& run : runs) {
-        std::vector<std::string> args = partCommandLine(settings, run.first, run.last, folder);
-        args.insert(args.begin(), "/proc/self/exe");
-        childRun child;
-        const std::string log = partLog(folder, run.first);
-        child.pid = createNewFile(log) ? startProcess(args, -1, -1, log) : -1;
+        childRun child = startPart(settings, run, folder);
         if (child.pid < 0) {
             for (const childRun& started : children) {
                 kill(started.pid, SIGTERM);
@@ -112,7 +130,7 @@ void writePartReport(const std::string& chunkDirectory, int firstFrame, const mo
 }
 
 bool renderInParallel(const movieSettings& settings, int first, int last, movieSplit& split,
-                      std::string& error) {
+                      std::string& error, const std::function<void(int done)>& progress) {
     if (!movieEncoderAvailable()) {
         error = encoderMissingMessage();
         return false;
@@ -139,7 +157,16 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
         error = "cannot start the processes of the render";
     }
     // Whatever happened, every part started is waited for (stopped when one failed).
-    ok = waitForAll(children) && ok;
+    auto tick = [&] {
+        int done = 0;
+        for (const childRun& child : children) {
+            done += child.count;
+        }
+        if (progress) {
+            progress(done);
+        }
+    };
+    ok = waitForAll(children, tick) && ok;
     if (!ok && error.empty()) {
         error = stopRequested() ? "stopped" : describeFailure(children, runs);
     }

@@ -2,6 +2,7 @@
 // programs of their own. Only this unit and its Linux implementation know how.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,17 @@ struct childRun {
     bool ended = false;
     bool succeeded = false;
     bool failedFirst = false; // the failure that stopped the others, not stopped by the wait
+    // The reading end of a pipe on which the child writes a count a line (-1: none), and the
+    // last whole count read from it.
+    int countFd = -1;
+    int count = 0;
+    std::string unread; // a line not yet ended
 };
-// Waits until every child has ended. At the first failure, or when a stop is asked for, the
-// children still running are sent SIGTERM; a signal is acted on at once, whatever the wait is
-// doing. True when every child succeeded and no stop was asked for.
-bool waitForAll(std::vector<childRun>& children);
+// Waits until every child has ended, reading their counts as they come. At the first failure,
+// or when a stop is asked for, the children still running are sent SIGTERM; a signal is acted on
+// at once, whatever the wait is doing. `tick`, when given, is called a few times a second and
+// after every count read. True when every child succeeded and no stop was asked for.
+bool waitForAll(std::vector<childRun>& children, const std::function<void()>& tick = {});
 
 // The last `count` lines of a text file ("" when there is none).
 std::string lastLinesOf(const std::string& path, int count);

@@ -116,6 +116,29 @@ bool reapEnded(std::vector<childRun>& children, bool othersStopped) {
     _exit(127);
 }
 
+const int kTickMilliseconds = 250;
+
+// The counts the children wrote since the last call; `toTheEnd` reads until each pipe closes
+// (its child has ended) and closes it. A pipe is read without waiting.
+void readCounts(std::vector<childRun>& children, bool toTheEnd) {
+    for (childRun& child : children) {
+        char bytes[256];
+        ssize_t n = -1;
+        while (child.countFd >= 0 &&
+               ((n = read(child.countFd, bytes, sizeof bytes)) > 0 || (n < 0 && errno == EINTR))) {
+            child.unread.append(bytes, size_t(std::max<ssize_t>(n, 0)));
+            for (size_t end; (end = child.unread.find('\n')) != std::string::npos;) {
+                child.count = std::atoi(child.unread.substr(0, end).c_str());
+                child.unread.erase(0, end + 1);
+            }
+        }
+        if (child.countFd >= 0 && (toTheEnd || n == 0)) {
+            close(child.countFd);
+            child.countFd = -1;
+        }
+    }
+}
+
 } // namespace
 
 std::string pathOfProgram(const std::string& name) {
@@ -221,7 +244,7 @@ void releaseStopSignals() {
 
 bool stopRequested() { return gStopRequested != 0; }
 
-bool waitForAll(std::vector<childRun>& children) {
+bool waitForAll(std::vector<childRun>& children, const std::function<void()>& tick) {
     makeWakePipe();
     handle(SIGCHLD, onChildEnded, SA_RESTART | SA_NOCLDSTOP);
     bool failed = false, stopped = false;
@@ -244,11 +267,26 @@ bool waitForAll(std::vector<childRun>& children) {
         if (!running()) {
             break;
         }
-        pollfd wait = {gWakePipe[0], POLLIN, 0};
-        // The pipe wakes the wait at once; the timeout only bounds it should the pipe be missing.
-        if (poll(&wait, 1, 1000) > 0) {
+        std::vector<pollfd> waits = {{gWakePipe[0], POLLIN, 0}};
+        for (const childRun& child : children) {
+            if (child.countFd >= 0) {
+                waits.push_back({child.countFd, POLLIN, 0});
+            }
+        }
+        // The pipe wakes the wait at once; the timeout only bounds it should the pipe be
+        // missing, or lets the caller's tick come.
+        if (poll(waits.data(), nfds_t(waits.size()), tick ? kTickMilliseconds : 1000) > 0) {
             drainWakePipe();
         }
+        readCounts(children, false);
+        if (tick) {
+            tick();
+        }
+    }
+    // Whatever they wrote before they ended is read to the end.
+    readCounts(children, true);
+    if (tick) {
+        tick();
     }
     std::signal(SIGCHLD, SIG_DFL);
     return !failed && !stopRequested();
