@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Makes the folder and its parents; true when it exists afterwards.
 bool makeDirectories(const std::string& dir);
@@ -15,8 +16,13 @@ std::string baseNameOf(const std::string& path);
 // The path from the root, for paths handed to other programs.
 std::string absolutePath(const std::string& path);
 
-// A new, empty folder "<dir>/.<stem>.XXXXXX" with a name no other run has; "" on failure.
+// A new, empty folder "<dir>/.<stem>.XXXXXX" with a name no other run has; "" on failure. It is
+// marked as in use (a lock the system drops when this program ends, however it ends) until
+// removeWorkFolder.
 std::string makeWorkFolder(const std::string& dir, const std::string& stem);
+// The work folders "<dir>/.<stem>.XXXXXX" no running program uses: left by a run that was
+// killed.
+std::vector<std::string> abandonedWorkFolders(const std::string& dir, const std::string& stem);
 // A new, empty file "<dir>/.<stem>.XXXXXX" with a name no other run has and the permissions any
 // new file gets; "" on failure.
 std::string makeHiddenFile(const std::string& dir, const std::string& stem);

@@ -1,12 +1,16 @@
-// Files and folders on Linux: mkdtemp for work folders, link() for "create only if new",
-// rename() for replacing an output and for moving a finished folder into place.
+// Files and folders on Linux: mkdtemp for work folders (flock marks them in use), link() for
+// "create only if new", rename() for replacing an output and for moving a finished folder into
+// place.
 #include "basicsource/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <map>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -57,11 +61,64 @@ std::string absolutePath(const std::string& path) {
     return getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
 }
 
+namespace {
+
+// The locks held on this run's work folders, by folder.
+std::map<std::string, int>& heldFolders() {
+    static std::map<std::string, int> held;
+    return held;
+}
+
+void releaseFolder(const std::string& folder) {
+    if (auto held = heldFolders().find(folder); held != heldFolders().end()) {
+        close(held->second);
+        heldFolders().erase(held);
+    }
+}
+
+} // namespace
+
 std::string makeWorkFolder(const std::string& dir, const std::string& stem) {
     std::string pattern = dir + "/." + stem + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    return mkdtemp(name.data()) ? std::string(name.data()) : std::string();
+    if (!mkdtemp(name.data())) {
+        return "";
+    }
+    const int fd = open(name.data(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        heldFolders()[name.data()] = fd;
+    } else if (fd >= 0) {
+        close(fd);
+    }
+    return name.data();
+}
+
+std::vector<std::string> abandonedWorkFolders(const std::string& dir, const std::string& stem) {
+    std::vector<std::string> found;
+    const std::string prefix = "." + stem + ".";
+    DIR* d = opendir(dir.c_str());
+    if (!d) {
+        return found;
+    }
+    while (dirent* entry = readdir(d)) {
+        const std::string name = entry->d_name, path = dir + "/" + name;
+        // mkdtemp's six characters after the stem; a folder, not the log beside it.
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0 ||
+            heldFolders().count(path) != 0) {
+            continue;
+        }
+        const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            found.push_back(path);
+        }
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    closedir(d);
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 namespace {
@@ -99,6 +156,7 @@ void removeWorkFolder(const std::string& folder) {
     if (folder.empty()) {
         return;
     }
+    releaseFolder(folder);
     if (DIR* d = opendir(folder.c_str())) {
         while (dirent* entry = readdir(d)) {
             const std::string name = entry->d_name;
@@ -189,5 +247,9 @@ std::string replaceWith(const std::string& made, const std::string& name) {
 
 bool moveFolderIntoPlace(const std::string& made, const std::string& name) {
     // rename() replaces an empty folder and refuses one with files in it (ENOTEMPTY/EEXIST).
-    return std::rename(made.c_str(), name.c_str()) == 0;
+    if (std::rename(made.c_str(), name.c_str()) != 0) {
+        return false;
+    }
+    releaseFolder(made); // no longer a work folder
+    return true;
 }

@@ -86,6 +86,18 @@ bool renderHere(const movieSettings& settings, movieSplit& split, std::string& e
     return report.completed;
 }
 
+// A render killed outright (SIGKILL, a crash, the machine) cannot remove its work folder. It is
+// said, not removed: this run did not make it.
+void sayAbandoned(const std::string& output) {
+    for (const std::string& folder :
+         abandonedWorkFolders(directoryOf(output), baseNameOf(output))) {
+        std::fprintf(stderr,
+                     "lumenfold-movie: %s (and %s.log, when there) was left by a render that was "
+                     "killed; nothing uses it, and it can be removed\n",
+                     folder.c_str(), folder.c_str());
+    }
+}
+
 int join(const movieSettings& settings) {
     std::string error;
     if (!joinMovies(settings, error)) {
@@ -143,6 +155,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "lumenfold-movie: %s\n", why.c_str());
             return 1;
         }
+        sayAbandoned(settings.output);
     }
 
     platformInitialise();
