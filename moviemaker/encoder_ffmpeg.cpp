@@ -64,7 +64,8 @@ std::string quotedForList(const std::string& path) {
 bool writeAll(int fd, const unsigned char* bytes, size_t count) {
     while (count > 0) {
         ssize_t n = write(fd, bytes, count);
-        if (n < 0 && errno == EINTR) {
+        // A stop signal ends a write into an encoder that takes no more, not only the next one.
+        if (n < 0 && errno == EINTR && !stopRequested()) {
             continue;
         }
         if (n <= 0) {
