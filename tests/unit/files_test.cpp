@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -129,4 +132,41 @@ TEST_F(Files, AFinishedFileReplacesOnlyARegularFileAndSaysWhyNot) {
     EXPECT_EQ(contentsOf(dir + "/made"), "another");
     EXPECT_EQ(replaceWith(dir + "/missing", dir + "/free.mp4"),
               "the finished file could not be renamed to " + dir + "/free.mp4: No such file or directory");
+}
+
+TEST_F(Files, AWorkFolderIsAbandonedOnlyWhenNoRunningProgramHoldsIt) {
+    const std::string mine = makeWorkFolder(dir, "movie.mp4");
+    ASSERT_FALSE(mine.empty());
+    std::ofstream(mine + ".log") << "its log";
+    const std::string killed = dir + "/.movie.mp4.AbC123"; // as a killed run leaves it
+    ASSERT_EQ(mkdir(killed.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((dir + "/.other.mp4.AbC123").c_str(), 0700), 0);
+    // Another program's folder, held for as long as that program runs.
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t other = fork();
+    if (other == 0) {
+        close(release[1]);
+        const std::string held = makeWorkFolder(dir, "movie.mp4");
+        [[maybe_unused]] ssize_t n = write(ready[1], held.c_str(), held.size());
+        close(ready[1]);
+        char byte;
+        n = read(release[0], &byte, 1);
+        _exit(0);
+    }
+    close(ready[1]);
+    close(release[0]);
+    char name[4096] = {};
+    ASSERT_GT(read(ready[0], name, sizeof name - 1), 0);
+    close(ready[0]);
+    EXPECT_EQ(abandonedWorkFolders(dir, "movie.mp4"), std::vector<std::string>{killed});
+    close(release[1]); // the other program ends: its lock goes with it
+    int status = 0;
+    ASSERT_EQ(waitpid(other, &status, 0), other);
+    std::vector<std::string> both = {killed, name};
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(abandonedWorkFolders(dir, "movie.mp4"), both);
+    removeWorkFolder(mine);
+    unlink((mine + ".log").c_str());
 }
