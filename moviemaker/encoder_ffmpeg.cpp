@@ -255,9 +255,10 @@ class chunkedEncoderSink : public movieSink {
         bool ok = processSucceeded(encoder);
         encoder = -1;
         if (ok && !publishAsNew(chunkFolder + "/" + kEncodedName, chunkFile)) {
+            const std::string why = std::strerror(errno);
             problem = chunkFile + (pathExists(chunkFile)
                                        ? " appeared while it was being made; it was not replaced"
-                                       : " could not be given its name: " + std::string(std::strerror(errno)));
+                                       : " could not be given its name: " + why);
             ok = false;
         }
         removeWorkFolder(chunkFolder);

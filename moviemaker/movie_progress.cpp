@@ -64,4 +64,6 @@ std::string movieProgress::update(int done, double now) {
     return "lumenfold-movie: " + line + "\n";
 }
 
-std::string movieProgress::finish() const { return terminal && lastShown >= 0 ? "\r\033[K" : ""; }
+std::string movieProgress::finish() const {
+    return terminal && lastShown >= 0 ? "\r\033[K" : "";
+}

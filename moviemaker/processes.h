@@ -26,8 +26,8 @@ bool processSucceeded(int pid);
 // What a program prints on standard output, and whether it succeeded.
 bool captureOutput(const std::vector<std::string>& args, std::string& text);
 
-// From now on SIGINT, SIGTERM and SIGHUP ask the program to stop instead of ending it (and a child's
-// end can be waited for, whatever this program was started with); until releaseStopSignals.
+// From now on SIGINT, SIGTERM and SIGHUP ask the program to stop instead of ending it (and a
+// child's end can be waited for, whatever this program was started with); until releaseStopSignals.
 void catchStopSignals();
 void releaseStopSignals();
 bool stopRequested();

@@ -108,7 +108,8 @@ bool reapEnded(std::vector<childRun>& children, bool othersStopped) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    // Ends with this program; one that ended before the request took hold is seen here.
+    // Ends with this program (strictly, with the thread that forked it: always the main one);
+    // a parent that ended before the request took hold is seen here.
     if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) {
         _exit(127);
     }

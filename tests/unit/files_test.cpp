@@ -103,17 +103,22 @@ TEST_F(Files, AnOutputNameIsCheckedBeforeAnythingIsMade) {
     EXPECT_EQ(outputPathProblem(dir + "/new/"),
               "'" + dir + "/new/' names a folder, not a file; give the file's name, such as " +
                   dir + "/new/lumenfold.mp4");
-    EXPECT_EQ(outputPathProblem(dir + "/new"), dir + "/new is a folder; give the file's name, such as " +
-                                                   dir + "/new/lumenfold.mp4");
+    EXPECT_EQ(outputPathProblem(dir + "/new"),
+              dir + "/new is a folder; give the file's name, such as " + dir +
+                  "/new/lumenfold.mp4");
     ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
-    EXPECT_EQ(outputPathProblem(dir + "/pipe"), dir + "/pipe is a named pipe, not a regular file; it is never replaced");
+    EXPECT_EQ(outputPathProblem(dir + "/pipe"),
+              dir + "/pipe is a named pipe, not a regular file; it is never replaced");
     ASSERT_EQ(symlink("old.mp4", (dir + "/link.mp4").c_str()), 0);
-    EXPECT_EQ(outputPathProblem(dir + "/link.mp4"), dir + "/link.mp4 is a symbolic link, not a regular file; it is never replaced");
+    EXPECT_EQ(outputPathProblem(dir + "/link.mp4"),
+              dir + "/link.mp4 is a symbolic link, not a regular file; it is never replaced");
     EXPECT_EQ(outputPathProblem(dir + "/old.mp4/x.mp4"),
-              dir + "/old.mp4/x.mp4 cannot be written: its folder " + dir + "/old.mp4 cannot be made (Not a directory)");
+              dir + "/old.mp4/x.mp4 cannot be written: its folder " + dir +
+                  "/old.mp4 cannot be made (Not a directory)");
     // Even for root, nothing can be made in /sys.
-    EXPECT_EQ(outputPathProblem("/sys/movie.mp4"),
-              "/sys/movie.mp4 cannot be written: no new file can be made in /sys (Permission denied)");
+    EXPECT_EQ(
+        outputPathProblem("/sys/movie.mp4"),
+        "/sys/movie.mp4 cannot be written: no new file can be made in /sys (Permission denied)");
 }
 
 TEST_F(Files, AFinishedFileReplacesOnlyARegularFileAndSaysWhyNot) {
@@ -125,13 +130,16 @@ TEST_F(Files, AFinishedFileReplacesOnlyARegularFileAndSaysWhyNot) {
     std::ofstream(dir + "/made") << "another";
     ASSERT_EQ(mkdir((dir + "/taken.mp4").c_str(), 0755), 0);
     EXPECT_EQ(replaceWith(dir + "/made", dir + "/taken.mp4"),
-              "the finished file was not put in place: " + dir + "/taken.mp4 is a folder; give the file's name, such as " +
-                  dir + "/taken.mp4/lumenfold.mp4");
+              "the finished file was not put in place: " + dir +
+                  "/taken.mp4 is a folder; give the file's name, such as " + dir +
+                  "/taken.mp4/lumenfold.mp4");
     ASSERT_EQ(mkfifo((dir + "/fifo.mp4").c_str(), 0600), 0);
-    EXPECT_NE(replaceWith(dir + "/made", dir + "/fifo.mp4").find("is a named pipe"), std::string::npos);
+    EXPECT_NE(replaceWith(dir + "/made", dir + "/fifo.mp4").find("is a named pipe"),
+              std::string::npos);
     EXPECT_EQ(contentsOf(dir + "/made"), "another");
     EXPECT_EQ(replaceWith(dir + "/missing", dir + "/free.mp4"),
-              "the finished file could not be renamed to " + dir + "/free.mp4: No such file or directory");
+              "the finished file could not be renamed to " + dir +
+                  "/free.mp4: No such file or directory");
 }
 
 TEST_F(Files, AWorkFolderIsAbandonedOnlyWhenNoRunningProgramHoldsIt) {
