@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Makes the folder and its parents; true when it exists afterwards.
 bool makeDirectories(const std::string& dir);
@@ -15,8 +16,13 @@ std::string baseNameOf(const std::string& path);
 // The path from the root, for paths handed to other programs.
 std::string absolutePath(const std::string& path);
 
-// A new, empty folder "<dir>/.<stem>.XXXXXX" with a name no other run has; "" on failure.
+// A new, empty folder "<dir>/.<stem>.XXXXXX" with a name no other run has; "" on failure. It is
+// marked as in use (a lock the system drops when this program ends, however it ends) until
+// removeWorkFolder.
 std::string makeWorkFolder(const std::string& dir, const std::string& stem);
+// The work folders "<dir>/.<stem>.XXXXXX" no running program uses: left by a run that was
+// killed.
+std::vector<std::string> abandonedWorkFolders(const std::string& dir, const std::string& stem);
 // A new, empty file "<dir>/.<stem>.XXXXXX" with a name no other run has and the permissions any
 // new file gets; "" on failure.
 std::string makeHiddenFile(const std::string& dir, const std::string& stem);
@@ -32,8 +38,13 @@ void removeWorkFolder(const std::string& folder);
 // one step, so a file created meanwhile is never replaced); `made` is gone afterwards on
 // success. False when the name is taken or the file system refused.
 bool publishAsNew(const std::string& made, const std::string& name);
-// Moves the finished file `made` over `name` (the output the user asked for), in one step.
-bool replaceWith(const std::string& made, const std::string& name);
+// Why `path` cannot take a file the program is about to make, "" when it can: it must name a
+// file, anything already there must be a regular file, and its folder (made when missing) must
+// take new files. Said in a sentence that starts with the path.
+std::string outputPathProblem(const std::string& path);
+// Moves the finished file `made` over `name` (the output the user asked for), in one step;
+// only a regular file there is replaced. "" when done, else what went wrong.
+std::string replaceWith(const std::string& made, const std::string& name);
 // Renames the folder `made` to `name` when no such folder exists or it is empty; a folder
 // with anything in it is left alone and the call fails.
 bool moveFolderIntoPlace(const std::string& made, const std::string& name);

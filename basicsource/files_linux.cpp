@@ -1,11 +1,16 @@
-// Files and folders on Linux: mkdtemp for work folders, link() for "create only if new",
-// rename() for replacing an output and for moving a finished folder into place.
+// Files and folders on Linux: mkdtemp for work folders (flock marks them in use), link() for
+// "create only if new", rename() for replacing an output and for moving a finished folder into
+// place.
 #include "basicsource/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <map>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -23,7 +28,11 @@ bool makeDirectories(const std::string& dir) {
         }
     }
     struct stat info;
-    return stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (stat(dir.c_str(), &info) != 0) {
+        return false;
+    }
+    errno = S_ISDIR(info.st_mode) ? 0 : ENOTDIR; // a file of that name: said as what it is
+    return errno == 0;
 }
 
 bool pathExists(const std::string& path) {
@@ -52,11 +61,64 @@ std::string absolutePath(const std::string& path) {
     return getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
 }
 
+namespace {
+
+// The locks held on this run's work folders, by folder.
+std::map<std::string, int>& heldFolders() {
+    static std::map<std::string, int> held;
+    return held;
+}
+
+void releaseFolder(const std::string& folder) {
+    if (auto held = heldFolders().find(folder); held != heldFolders().end()) {
+        close(held->second);
+        heldFolders().erase(held);
+    }
+}
+
+} // namespace
+
 std::string makeWorkFolder(const std::string& dir, const std::string& stem) {
     std::string pattern = dir + "/." + stem + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    return mkdtemp(name.data()) ? std::string(name.data()) : std::string();
+    if (!mkdtemp(name.data())) {
+        return "";
+    }
+    const int fd = open(name.data(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        heldFolders()[name.data()] = fd;
+    } else if (fd >= 0) {
+        close(fd);
+    }
+    return name.data();
+}
+
+std::vector<std::string> abandonedWorkFolders(const std::string& dir, const std::string& stem) {
+    std::vector<std::string> found;
+    const std::string prefix = "." + stem + ".";
+    DIR* d = opendir(dir.c_str());
+    if (!d) {
+        return found;
+    }
+    while (dirent* entry = readdir(d)) {
+        const std::string name = entry->d_name, path = dir + "/" + name;
+        // mkdtemp's six characters after the stem; a folder, not the log beside it.
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0 ||
+            heldFolders().count(path) != 0) {
+            continue;
+        }
+        const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            found.push_back(path);
+        }
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    closedir(d);
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 namespace {
@@ -94,6 +156,7 @@ void removeWorkFolder(const std::string& folder) {
     if (folder.empty()) {
         return;
     }
+    releaseFolder(folder);
     if (DIR* d = opendir(folder.c_str())) {
         while (dirent* entry = readdir(d)) {
             const std::string name = entry->d_name;
@@ -117,11 +180,76 @@ bool publishAsNew(const std::string& made, const std::string& name) {
            renameat2(AT_FDCWD, made.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0;
 }
 
-bool replaceWith(const std::string& made, const std::string& name) {
-    return std::rename(made.c_str(), name.c_str()) == 0;
+namespace {
+
+// What a name that is not a regular file is, for a message.
+const char* kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISLNK(mode)) {
+        return "a symbolic link";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a named pipe";
+    }
+    return S_ISSOCK(mode) ? "a socket" : "not a regular file";
+}
+
+std::string notReplaceable(const std::string& path, mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return path + " is a folder; give the file's name, such as " + path +
+               (path.back() == '/' ? "" : "/") + "lumenfold.mp4";
+    }
+    return path + " is " + kindOf(mode) + ", not a regular file; it is never replaced";
+}
+
+} // namespace
+
+std::string outputPathProblem(const std::string& path) {
+    if (path.empty() || path.back() == '/') {
+        return "'" + path + "' names a folder, not a file; give the file's name, such as " + path +
+               "lumenfold.mp4";
+    }
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return notReplaceable(path, info.st_mode);
+    }
+    const std::string dir = directoryOf(path);
+    if (!makeDirectories(dir)) {
+        return path + " cannot be written: its folder " + dir + " cannot be made (" +
+               std::strerror(errno) + ")";
+    }
+    // Tried for real: permissions alone do not tell (a read-only or special file system).
+    const std::string probe = makeHiddenFile(dir, baseNameOf(path));
+    if (probe.empty()) {
+        return path + " cannot be written: no new file can be made in " + dir + " (" +
+               std::strerror(errno) + ")";
+    }
+    unlink(probe.c_str());
+    return "";
+}
+
+std::string replaceWith(const std::string& made, const std::string& name) {
+    // Checked again at the last moment: the name may have been taken meanwhile.
+    struct stat info;
+    if (lstat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return "the finished file was not put in place: " + notReplaceable(name, info.st_mode);
+    }
+    if (std::rename(made.c_str(), name.c_str()) != 0) {
+        return "the finished file could not be renamed to " + name + ": " + std::strerror(errno);
+    }
+    return "";
 }
 
 bool moveFolderIntoPlace(const std::string& made, const std::string& name) {
     // rename() replaces an empty folder and refuses one with files in it (ENOTEMPTY/EEXIST).
-    return std::rename(made.c_str(), name.c_str()) == 0;
+    if (std::rename(made.c_str(), name.c_str()) != 0) {
+        return false;
+    }
+    releaseFolder(made); // no longer a work folder
+    return true;
 }

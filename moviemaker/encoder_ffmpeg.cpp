@@ -1,7 +1,8 @@
 // The movie through the ffmpeg program: raw frames streamed into one encoder process per chunk
 // of 250 frames, the chunks then joined without being encoded again, the soundtrack laid over
-// the whole. ffmpeg's messages go to a log beside the hidden work folder; it is kept, and its
-// last lines are said, when ffmpeg fails.
+// the whole. A chunk is encoded in a hidden folder of its own and appears under its name only
+// when complete, so a chunk file's presence means the chunk is finished. ffmpeg's messages go to
+// a log beside the hidden work folder; it is kept, and its last lines are said, when ffmpeg fails.
 #include "basicsource/files.h"
 #include "moviemaker/movie_output.h"
 #include "moviemaker/processes.h"
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <initializer_list>
@@ -18,6 +20,8 @@
 namespace {
 
 const int kLogLines = 5;
+// A chunk's file inside the hidden folder it is encoded in.
+const char* const kEncodedName = "chunk.mp4";
 
 std::string formatted(const char* pattern, double value) {
     char text[64];
@@ -60,7 +64,8 @@ std::string quotedForList(const std::string& path) {
 bool writeAll(int fd, const unsigned char* bytes, size_t count) {
     while (count > 0) {
         ssize_t n = write(fd, bytes, count);
-        if (n < 0 && errno == EINTR) {
+        // A stop signal ends a write into an encoder that takes no more, not only the next one.
+        if (n < 0 && errno == EINTR && !stopRequested()) {
             continue;
         }
         if (n <= 0) {
@@ -91,7 +96,7 @@ class chunkedEncoderSink : public movieSink {
         : settings(s), firstFrame(firstFrame), isPart(!s.chunkDirectory.empty()) {}
 
     ~chunkedEncoderSink() override {
-        if (encoder > 0 || !workFolder.empty()) {
+        if (encoder > 0 || !workFolder.empty() || !chunkFolder.empty()) {
             cancel();
         }
     }
@@ -100,26 +105,28 @@ class chunkedEncoderSink : public movieSink {
         // A dead encoder must show as a failed write, not end the program.
         std::signal(SIGPIPE, SIG_IGN);
         if (isPart) {
-            // The parent's work folder; its log is gathered by the parent.
+            // The parent's work folder (or a farm's); its log is gathered by the parent.
             folder = settings.chunkDirectory;
-            log = folder + "/encoder-" + std::to_string(firstFrame) + ".log";
-            if (!createNewFile(log)) {
-                error = "cannot write into " + folder;
+            if (!(error = chunksTaken()).empty()) {
+                return false;
+            }
+            log = makeHiddenFile(folder, "encoder-" + std::to_string(firstFrame) + ".log");
+            if (log.empty()) {
+                error = "cannot write into " + folder + ": " + std::strerror(errno);
                 return false;
             }
             return true;
         }
-        const std::string dir = directoryOf(settings.output);
-        if (!makeDirectories(dir)) {
-            error = "cannot make the folder " + dir;
+        if (!(error = outputPathProblem(settings.output)).empty()) {
             return false;
         }
+        const std::string dir = directoryOf(settings.output);
         workFolder = folder = makeWorkFolder(dir, baseNameOf(settings.output));
         log = workFolder + ".log";
         if (folder.empty() || !createNewFile(log)) {
+            error = "cannot write into " + dir + ": " + std::strerror(errno);
             removeWorkFolder(workFolder);
             workFolder.clear();
-            error = "cannot write into " + dir;
             return false;
         }
         return true;
@@ -140,7 +147,7 @@ class chunkedEncoderSink : public movieSink {
         bool ok = closeChunk() && count > 0;
         if (ok && !isPart) {
             ok = joinChunks(chunkFilesIn(folder), settings, firstFrame, firstFrame + count - 1,
-                            folder, log);
+                            folder, log, problem);
         }
         if (!ok) {
             fail();
@@ -159,13 +166,16 @@ class chunkedEncoderSink : public movieSink {
             processSucceeded(encoder);
             encoder = -1;
         }
-        if (isPart && !chunkFile.empty()) {
-            unlink(chunkFile.c_str());
-        }
+        // Only the chunk being encoded goes, in the folder made for it: never a finished chunk,
+        // nor a file of that name this run did not make.
+        removeWorkFolder(chunkFolder);
+        chunkFolder.clear();
         cleanUp();
     }
 
-    std::string failure() const override { return failed ? ffmpegFailure(log, !isPart) : ""; }
+    std::string failure() const override {
+        return !problem.empty() ? problem : failed ? ffmpegFailure(log, !isPart) : "";
+    }
 
   private:
     bool fail() {
@@ -174,18 +184,40 @@ class chunkedEncoderSink : public movieSink {
     }
 
     // The work folder goes in any case; the log stays only when ffmpeg failed (not stopped).
+    // A part's log is gathered by its parent, so it too stays only after a failure.
     void cleanUp() {
         if (!workFolder.empty()) {
             removeWorkFolder(workFolder);
             workFolder.clear();
-            if (!failed || stopRequested()) {
-                unlink(log.c_str());
+        }
+        if (!log.empty() && (!failed || !problem.empty() || stopRequested())) {
+            unlink(log.c_str());
+            log.clear();
+        }
+    }
+
+    // For a part: a chunk it would make that is there already. It is never replaced: the
+    // part is refused before its first frame.
+    std::string chunksTaken() const {
+        int first = 0, last = -1;
+        movieFrames(settings, first, last);
+        for (int chunk = first / kMovieChunkFrames; chunk <= last / kMovieChunkFrames; ++chunk) {
+            const std::string name = folder + "/" + chunkName(chunk);
+            if (pathExists(name)) {
+                return name + " exists already; a part never replaces a chunk (remove it to "
+                              "render that chunk again)";
             }
         }
+        return "";
     }
 
     bool openChunk(int chunk) {
         chunkFile = folder + "/" + chunkName(chunk);
+        chunkFolder = makeWorkFolder(folder, chunkName(chunk));
+        if (chunkFolder.empty()) {
+            problem = "cannot write into " + folder + ": " + std::strerror(errno);
+            return false;
+        }
         const std::string size =
             std::to_string(settings.width) + "x" + std::to_string(settings.height);
         const std::string rate = std::to_string(settings.fps);
@@ -198,7 +230,7 @@ class chunkedEncoderSink : public movieSink {
              "-preset", "veryfast", "-crf", std::to_string(settings.crf), "-g",
              std::to_string(kMovieChunkFrames), "-pix_fmt", "yuv420p", "-colorspace", "bt709",
              "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv", "-r", rate,
-             "-an", "-f", "mp4", chunkFile});
+             "-an", "-f", "mp4", chunkFolder + "/" + kEncodedName});
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0) {
             return false;
@@ -213,14 +245,24 @@ class chunkedEncoderSink : public movieSink {
         return true;
     }
 
+    // Waits for the encoder, then gives the finished chunk its name, never replacing a file.
     bool closeChunk() {
         if (encoder < 0) {
             return true;
         }
         close(input);
         input = -1;
-        const bool ok = processSucceeded(encoder);
+        bool ok = processSucceeded(encoder);
         encoder = -1;
+        if (ok && !publishAsNew(chunkFolder + "/" + kEncodedName, chunkFile)) {
+            const std::string why = std::strerror(errno);
+            problem = chunkFile + (pathExists(chunkFile)
+                                       ? " appeared while it was being made; it was not replaced"
+                                       : " could not be given its name: " + why);
+            ok = false;
+        }
+        removeWorkFolder(chunkFolder);
+        chunkFolder.clear();
         return ok;
     }
 
@@ -230,7 +272,9 @@ class chunkedEncoderSink : public movieSink {
     std::string workFolder; // made by this sink (not for a part)
     std::string folder;     // where the chunks go
     std::string log;
-    std::string chunkFile;
+    std::string chunkFile;   // the name of the chunk being encoded, once it is finished
+    std::string chunkFolder; // where it is encoded meanwhile, made by this sink
+    std::string problem;     // a failure that is not ffmpeg's
     int encoder = -1;
     int input = -1;
     int count = 0;
@@ -296,16 +340,18 @@ std::vector<std::string> chunkFilesIn(const std::string& folder) {
 
 bool joinChunks(const std::vector<std::string>& chunks, const movieSettings& settings,
                 int firstFrame, int lastFrame, const std::string& workFolder,
-                const std::string& log) {
+                const std::string& log, std::string& problem) {
     const std::string list = workFolder + "/join-list.txt";
-    FILE* file = std::fopen(list.c_str(), "w");
+    FILE* file = std::fopen(list.c_str(), "we");
     if (!file) {
+        problem = "cannot write into " + workFolder + ": " + std::strerror(errno);
         return false;
     }
     for (const std::string& chunk : chunks) {
         std::fprintf(file, "file '%s'\n", quotedForList(chunk).c_str());
     }
     if (std::fclose(file) != 0) {
+        problem = "cannot write into " + workFolder + ": " + std::strerror(errno);
         return false;
     }
     const int frames = lastFrame - firstFrame + 1;
@@ -320,8 +366,11 @@ bool joinChunks(const std::vector<std::string>& chunks, const movieSettings& set
     args.insert(args.end(), {"-map", "0:v", "-c:v", "copy", "-metadata",
                              "comment=" + describeRange(settings, firstFrame, lastFrame),
                              "-movflags", "+faststart", "-f", "mp4", joined});
-    return processSucceeded(startProcess(args, -1, -1, log)) &&
-           replaceWith(joined, settings.output);
+    if (!processSucceeded(startProcess(args, -1, -1, log))) {
+        return false;
+    }
+    problem = replaceWith(joined, settings.output);
+    return problem.empty();
 }
 
 bool movieEncoderAvailable() { return programOnPath("ffmpeg"); }
@@ -367,16 +416,16 @@ bool joinMovies(const movieSettings& settings, std::string& error) {
         error = "no parts to join";
         return false;
     }
-    if (!checkParts(settings.join, whole, firstFrame, lastFrame, error)) {
+    if (!(error = outputPathProblem(settings.output)).empty() ||
+        !checkParts(settings.join, whole, firstFrame, lastFrame, error)) {
         return false;
     }
     const std::string dir = directoryOf(settings.output);
-    const std::string folder =
-        makeDirectories(dir) ? makeWorkFolder(dir, baseNameOf(settings.output)) : "";
+    const std::string folder = makeWorkFolder(dir, baseNameOf(settings.output));
     const std::string log = folder + ".log";
     if (folder.empty() || !createNewFile(log)) {
+        error = "cannot write into " + dir + ": " + std::strerror(errno);
         removeWorkFolder(folder);
-        error = "cannot write into " + dir;
         return false;
     }
     // The parts' own sound would lengthen each part in the join: their video alone is joined.
@@ -388,12 +437,13 @@ bool joinMovies(const movieSettings& settings, std::string& error) {
             {"-i", settings.join[i], "-map", "0:v", "-c", "copy", "-f", "mp4", videos.back()});
         ok = processSucceeded(startProcess(videoOnly, -1, -1, log));
     }
-    ok = ok && joinChunks(videos, whole, firstFrame, lastFrame, folder, log);
+    std::string problem;
+    ok = ok && joinChunks(videos, whole, firstFrame, lastFrame, folder, log, problem);
     removeWorkFolder(folder);
     if (!ok) {
-        error = stopRequested() ? "stopped" : ffmpegFailure(log, true);
+        error = stopRequested() ? "stopped" : !problem.empty() ? problem : ffmpegFailure(log, true);
     }
-    if (ok || stopRequested()) {
+    if (ok || stopRequested() || !problem.empty()) {
         unlink(log.c_str());
     }
     return ok;

@@ -5,15 +5,18 @@
 // the work took and how busy the cores were, on standard error.
 //
 //   lumenfold-movie [--from S] [--to S] [--fps N] [--size WxH] [--aa N] [--crf N] [--jobs N]
-//                   [--output PATH | --frames DIR]
+//                   [--quiet] [--output PATH | --frames DIR]
 //   lumenfold-movie --join PART... --output PATH
-// A parallel render's parts run this program with --first-frame, --last-frame, --chunks-into.
+// A parallel render's parts run this program with --first-frame, --last-frame, --chunks-into
+// and --report-frames. While it renders, its progress is said on standard error.
+#include "basicsource/files.h"
 #include "basicsource/platform.h"
 #include "basicsource/utility.h"
 #include "common/bitmap_font.h"
 #include "moviemaker/headless_context.h"
 #include "moviemaker/movie.h"
 #include "moviemaker/movie_options.h"
+#include "moviemaker/movie_progress.h"
 #include "moviemaker/offscreen_frame.h"
 #include "moviemaker/parallel.h"
 #include "moviemaker/processes.h"
@@ -21,8 +24,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,10 +47,33 @@ std::string destination(const movieSettings& settings) {
     return settings.framesDirectory.empty() ? settings.output : settings.framesDirectory;
 }
 
-// One process renders the settings' frames; a part also reports its timing to the parent.
-bool renderHere(const movieSettings& settings, movieSplit& split, std::string& error) {
+double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// The progress said on standard error, when anything is to be said.
+void sayProgress(const std::string& text) {
+    if (!text.empty()) {
+        std::fputs(text.c_str(), stderr);
+        std::fflush(stderr);
+    }
+}
+
+// One process renders the settings' frames; a part also reports its timing to the parent, and
+// its frames done as they come when asked to.
+bool renderHere(const movieSettings& settings, movieSplit& split, std::string& error,
+                const std::function<void(int)>& progress) {
     movieHooks hooks;
     hooks.cancelRequested = stopRequested;
+    hooks.frameDone = [&](unsigned, int, int, int done, int) {
+        if (settings.reportFrames) {
+            std::printf("%d\n", done);
+            std::fflush(stdout);
+        } else if (progress) {
+            progress(done);
+        }
+    };
     const movieReport report = renderShowMovie(settings, nullptr, hooks);
     split.frames = report.frames;
     split.renderSeconds = report.renderSeconds;
@@ -56,6 +84,18 @@ bool renderHere(const movieSettings& settings, movieSplit& split, std::string& e
         writePartReport(settings.chunkDirectory, report.firstFrame, split);
     }
     return report.completed;
+}
+
+// A render killed outright (SIGKILL, a crash, the machine) cannot remove its work folder. It is
+// said, not removed: this run did not make it.
+void sayAbandoned(const std::string& output) {
+    for (const std::string& folder :
+         abandonedWorkFolders(directoryOf(output), baseNameOf(output))) {
+        std::fprintf(stderr,
+                     "lumenfold-movie: %s (and %s.log, when there) was left by a render that was "
+                     "killed; nothing uses it, and it can be removed\n",
+                     folder.c_str(), folder.c_str());
+    }
 }
 
 int join(const movieSettings& settings) {
@@ -109,6 +149,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumenfold-movie: %s\n", encoderMissingMessage().c_str());
         return 1;
     }
+    // A file name that cannot take the movie is said before anything is rendered.
+    if (!isPart && settings.framesDirectory.empty()) {
+        if (const std::string why = outputPathProblem(settings.output); !why.empty()) {
+            std::fprintf(stderr, "lumenfold-movie: %s\n", why.c_str());
+            return 1;
+        }
+        sayAbandoned(settings.output);
+    }
 
     platformInitialise();
     std::string renderer, problem;
@@ -129,9 +177,16 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     movieSplit split;
     std::string error;
+    // On a terminal a live line, in a log a line at every tenth; none for a part or --quiet.
+    movieProgress shown(last - first + 1, isatty(STDERR_FILENO) == 1, secondsNow());
+    std::function<void(int)> progress;
+    if (!isPart && !settings.quiet) {
+        progress = [&shown](int done) { sayProgress(shown.update(done, secondsNow())); };
+    }
     const bool parallel = !isPart && settings.jobs > 1 && settings.framesDirectory.empty();
-    const bool ok = parallel ? renderInParallel(settings, first, last, split, error)
-                             : renderHere(settings, split, error);
+    const bool ok = parallel ? renderInParallel(settings, first, last, split, error, progress)
+                             : renderHere(settings, split, error, progress);
+    sayProgress(shown.finish());
     const double total =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     releaseHeadlessContext();

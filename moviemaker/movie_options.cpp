@@ -82,7 +82,8 @@ std::string readOption(const std::string& option, const std::string& value, movi
 // With --join only --output means anything: anything else would be silently ignored.
 std::string checkJoin(const std::vector<std::string>& given) {
     for (const std::string& option : given) {
-        if (option != "--join" && option != "--output" && option != "--help" && option != "-h") {
+        if (option != "--join" && option != "--output" && option != "--help" && option != "-h" &&
+            option != "--quiet") {
             return option + " cannot be used with --join, which only copies the parts' video";
         }
     }
@@ -99,6 +100,10 @@ movieCommandResult parseMovieCommand(int argc, const char* const* argv, movieSet
         given.push_back(arg);
         if (arg == "--help" || arg == "-h") {
             settings.help = true;
+        } else if (arg == "--quiet") {
+            settings.quiet = true;
+        } else if (arg == "--report-frames") {
+            settings.reportFrames = true;
         } else if (arg == "--join") {
             while (i + 1 < argc && !isOption(argv[i + 1])) {
                 settings.join.push_back(argv[++i]);
@@ -129,7 +134,8 @@ movieCommandResult parseMovieCommand(int argc, const char* const* argv, movieSet
 
 std::string movieUsage() {
     return "usage: lumenfold-movie [--from SECONDS] [--to SECONDS] [--fps N] [--size WxH]\n"
-           "                       [--aa N] [--crf N] [--jobs N] [--output PATH | --frames DIR]\n"
+           "                       [--aa N] [--crf N] [--jobs N] [--quiet]\n"
+           "                       [--output PATH | --frames DIR]\n"
            "       lumenfold-movie --join PART... --output PATH\n"
            "Renders the show (or a range of it) to an H.264 movie with its soundtrack.\n"
            "  --from, --to SECONDS  the range of show time (default 0 to 130)\n"
@@ -138,6 +144,7 @@ std::string movieUsage() {
            "  --aa N                anti-aliasing with N samples (default 1: none)\n"
            "  --crf N               quality, 0 lossless to 51 (default 23)\n"
            "  --jobs N              processes rendering side by side (default: one per core)\n"
+           "  --quiet               no progress line while rendering, only the summary\n"
            "  --output PATH         where the movie goes (default movie/lumenfold.mp4)\n"
            "  --frames DIR          numbered PNG files in the new folder DIR instead of a movie\n"
            "  --join PART...        join movies of consecutive ranges into --output\n";
@@ -148,7 +155,8 @@ std::vector<std::string> partCommandLine(const movieSettings& s, int first, int 
     return {"--first-frame", std::to_string(first), "--last-frame", std::to_string(last),
             "--chunks-into", folder, "--fps", std::to_string(s.fps), "--size",
             std::to_string(s.width) + "x" + std::to_string(s.height), "--aa",
-            std::to_string(s.samples), "--crf", std::to_string(s.crf), "--jobs", "1"};
+            std::to_string(s.samples), "--crf", std::to_string(s.crf), "--jobs", "1",
+            "--report-frames"};
 }
 
 std::vector<std::pair<int, int>> splitIntoChunkRuns(int first, int last, int jobs,

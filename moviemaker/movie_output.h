@@ -37,10 +37,11 @@ std::string encoderMissingMessage();
 
 // Copies the video of the chunk files (in order) into settings.output, the soundtrack of the
 // frames firstFrame..lastFrame laid once over the whole; done in `workFolder`, the output
-// replaced only when complete. ffmpeg's messages go to `log`.
+// replaced only when complete. ffmpeg's messages go to `log`; a failure that is not ffmpeg's
+// (the work folder, putting the file in place) is said in `problem`.
 bool joinChunks(const std::vector<std::string>& chunks, const movieSettings& settings,
                 int firstFrame, int lastFrame, const std::string& workFolder,
-                const std::string& log);
+                const std::string& log, std::string& problem);
 // The chunk files of a folder, in order.
 std::vector<std::string> chunkFilesIn(const std::string& folder);
 

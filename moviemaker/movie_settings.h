@@ -29,6 +29,10 @@ struct movieSettings {
     std::string soundtrack; // WAV for the audio track; empty or missing: no audio
     std::vector<std::string> join; // movies of consecutive ranges to join instead of rendering
     bool help = false;
+    bool quiet = false; // no progress on standard error, only the summary
+    // A part of a parallel render: the number of frames done goes to standard output after
+    // every frame, one number a line, for the parent's progress line.
+    bool reportFrames = false;
 };
 
 // Frames are encoded in chunks of this many frames on a fixed grid of the show's frame numbers,

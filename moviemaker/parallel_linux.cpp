@@ -12,8 +12,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -46,13 +49,13 @@ std::string partReport(const std::string& folder, int first) {
     return folder + "/report-" + std::to_string(first) + ".txt";
 }
 
-// Every log of the folder (the parts' and their encoders'), gathered into `log`.
+// Every log of the folder (the parts' and their encoders' hidden ones), gathered into `log`.
 void gatherLogs(const std::string& folder, const std::string& log) {
     std::ofstream out(log, std::ios::app);
     if (DIR* d = opendir(folder.c_str())) {
         while (dirent* entry = readdir(d)) {
             const std::string name = entry->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0) {
+            if (name.find(".log") != std::string::npos) {
                 out << std::ifstream(folder + "/" + name).rdbuf();
             }
         }
@@ -64,15 +67,31 @@ struct partRun {
     int first, last;
 };
 
+// A part of frames first..last, its frames done counted on a pipe from its standard output.
+childRun startPart(const movieSettings& settings, const partRun& run, const std::string& folder) {
+    std::vector<std::string> args = partCommandLine(settings, run.first, run.last, folder);
+    args.insert(args.begin(), "/proc/self/exe");
+    childRun child;
+    const std::string log = partLog(folder, run.first);
+    int counts[2];
+    if (!createNewFile(log) || pipe2(counts, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return child;
+    }
+    child.pid = startProcess(args, -1, counts[1], log);
+    close(counts[1]);
+    if (child.pid < 0) {
+        close(counts[0]);
+    } else {
+        child.countFd = counts[0];
+    }
+    return child;
+}
+
 // Starts the parts; when one cannot be started, those already running are stopped.
 bool startParts(const movieSettings& settings, const std::vector<partRun>& runs,
                 const std::string& folder, std::vector<childRun>& children) {
     for (const partRun& run : runs) {
-        std::vector<std::string> args = partCommandLine(settings, run.first, run.last, folder);
-        args.insert(args.begin(), "/proc/self/exe");
-        childRun child;
-        const std::string log = partLog(folder, run.first);
-        child.pid = createNewFile(log) ? startProcess(args, -1, -1, log) : -1;
+        childRun child = startPart(settings, run, folder);
         if (child.pid < 0) {
             for (const childRun& started : children) {
                 kill(started.pid, SIGTERM);
@@ -111,22 +130,20 @@ void writePartReport(const std::string& chunkDirectory, int firstFrame, const mo
 }
 
 bool renderInParallel(const movieSettings& settings, int first, int last, movieSplit& split,
-                      std::string& error) {
+                      std::string& error, const std::function<void(int done)>& progress) {
     if (!movieEncoderAvailable()) {
         error = encoderMissingMessage();
         return false;
     }
-    const std::string dir = directoryOf(settings.output);
-    const std::string folder =
-        makeDirectories(dir) ? makeWorkFolder(dir, baseNameOf(settings.output)) : "";
-    if (folder.empty()) {
-        error = "cannot write into " + dir;
+    if (!(error = outputPathProblem(settings.output)).empty()) {
         return false;
     }
+    const std::string dir = directoryOf(settings.output);
+    const std::string folder = makeWorkFolder(dir, baseNameOf(settings.output));
     const std::string log = folder + ".log";
-    if (!createNewFile(log)) {
+    if (folder.empty() || !createNewFile(log)) {
+        error = "cannot write into " + dir + ": " + std::strerror(errno);
         removeWorkFolder(folder);
-        error = "cannot write into " + dir;
         return false;
     }
     std::vector<partRun> runs;
@@ -140,7 +157,16 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
         error = "cannot start the processes of the render";
     }
     // Whatever happened, every part started is waited for (stopped when one failed).
-    ok = waitForAll(children) && ok;
+    auto tick = [&] {
+        int done = 0;
+        for (const childRun& child : children) {
+            done += child.count;
+        }
+        if (progress) {
+            progress(done);
+        }
+    };
+    ok = waitForAll(children, tick) && ok;
     if (!ok && error.empty()) {
         error = stopRequested() ? "stopped" : describeFailure(children, runs);
     }
@@ -149,11 +175,12 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
             readPartReport(partReport(folder, run.first), split);
         }
         const auto joinStart = std::chrono::steady_clock::now();
-        ok = joinChunks(chunkFilesIn(folder), settings, first, last, folder, log);
+        std::string problem;
+        ok = joinChunks(chunkFilesIn(folder), settings, first, last, folder, log, problem);
         split.joinSeconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - joinStart).count();
         if (!ok) {
-            error = "the parts could not be joined";
+            error = problem.empty() ? "the parts could not be joined" : problem;
         }
     }
     if (!ok && !stopRequested()) {

@@ -1,6 +1,9 @@
-// Processes on Linux. Children are started with posix_spawn, so nothing of ours runs between
-// the fork and the exec; stop signals and child exits write a byte into a pipe (the self-pipe),
-// so a wait in poll() wakes for either, with no window in which a signal goes unnoticed.
+// Processes on Linux. Children are started with fork and exec, the child calling only
+// async-signal-safe functions in between (this program has the GL driver's threads): it sets its
+// standard streams, closes every other descriptor, takes default signal handling and asks to be
+// sent SIGTERM when this program ends, however it ends, so that no part or encoder outlives it.
+// Stop signals and child exits write a byte into a pipe (the self-pipe), so a wait in poll()
+// wakes for either, with no window in which a signal goes unnoticed.
 #include "moviemaker/processes.h"
 
 #include <algorithm>
@@ -9,8 +12,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,9 +83,69 @@ bool reapEnded(std::vector<childRun>& children, bool othersStopped) {
     return failed;
 }
 
+// The child's side of startProcess, between fork and exec: async-signal-safe calls only.
+[[noreturn]] void becomeChild(const char* program, char* const* argv, int input, int output,
+                              const char* log, pid_t parent, int openMax) {
+    const int in = input >= 0 ? input : open("/dev/null", O_RDONLY);
+    const int err = open(log, O_WRONLY | O_APPEND);
+    const int out = output >= 0 ? output : err;
+    if (in < 0 || err < 0 || dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
+        dup2(err, STDERR_FILENO) < 0) {
+        _exit(127);
+    }
+    // Nothing else of this program reaches the child, whatever it was started with.
+    if (syscall(SYS_close_range, 3U, ~0U, 0U) != 0) {
+        for (int fd = 3; fd < openMax; ++fd) {
+            close(fd);
+        }
+    }
+    // Default handling and nothing blocked, whatever this program ignores (SIGPIPE) or catches.
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    for (int s : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGCHLD}) {
+        sigaction(s, &byDefault, nullptr);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    // Ends with this program (strictly, with the thread that forked it: always the main one);
+    // a parent that ended before the request took hold is seen here.
+    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) {
+        _exit(127);
+    }
+    execve(program, argv, environ);
+    _exit(127);
+}
+
+const int kTickMilliseconds = 250;
+
+// The counts the children wrote since the last call; `toTheEnd` reads until each pipe closes
+// (its child has ended) and closes it. A pipe is read without waiting.
+void readCounts(std::vector<childRun>& children, bool toTheEnd) {
+    for (childRun& child : children) {
+        char bytes[256];
+        ssize_t n = -1;
+        while (child.countFd >= 0 &&
+               ((n = read(child.countFd, bytes, sizeof bytes)) > 0 || (n < 0 && errno == EINTR))) {
+            child.unread.append(bytes, size_t(std::max<ssize_t>(n, 0)));
+            for (size_t end; (end = child.unread.find('\n')) != std::string::npos;) {
+                child.count = std::atoi(child.unread.substr(0, end).c_str());
+                child.unread.erase(0, end + 1);
+            }
+        }
+        if (child.countFd >= 0 && (toTheEnd || n == 0)) {
+            close(child.countFd);
+            child.countFd = -1;
+        }
+    }
+}
+
 } // namespace
 
-bool programOnPath(const char* name) {
+std::string pathOfProgram(const std::string& name) {
+    if (name.find('/') != std::string::npos) {
+        return access(name.c_str(), X_OK) == 0 ? name : "";
+    }
     const char* path = std::getenv("PATH");
     std::string dirs = path ? path : "";
     size_t start = 0;
@@ -88,12 +153,14 @@ bool programOnPath(const char* name) {
         size_t end = std::min(dirs.find(':', start), dirs.size());
         std::string candidate = dirs.substr(start, end - start) + "/" + name;
         if (end > start && access(candidate.c_str(), X_OK) == 0) {
-            return true;
+            return candidate;
         }
         start = end + 1;
     }
-    return false;
+    return "";
 }
+
+bool programOnPath(const char* name) { return !pathOfProgram(name).empty(); }
 
 int processorCount() {
     long cores = sysconf(_SC_NPROCESSORS_ONLN);
@@ -102,48 +169,25 @@ int processorCount() {
 
 int startProcess(const std::vector<std::string>& args, int input, int output,
                  const std::string& errorLog) {
+    const std::string program = pathOfProgram(args[0]);
+    if (program.empty()) {
+        return -1;
+    }
+    // Everything the child needs is made here: after the fork it may not allocate.
     std::vector<char*> argv;
     for (const std::string& a : args) {
         argv.push_back(const_cast<char*>(a.c_str()));
     }
     argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    if (input >= 0) {
-        posix_spawn_file_actions_adddup2(&files, input, STDIN_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    }
     const char* log = errorLog.empty() ? "/dev/null" : errorLog.c_str();
-    if (output >= 0) {
-        posix_spawn_file_actions_adddup2(&files, output, STDOUT_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, log, O_WRONLY | O_APPEND, 0);
+    const long openMax = sysconf(_SC_OPEN_MAX);
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        becomeChild(program.c_str(), argv.data(), input, output, log, parent,
+                    openMax > 0 ? int(openMax) : 1024);
     }
-    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, log, O_WRONLY | O_APPEND, 0);
-    // The child starts with default signal handling and nothing blocked, whatever this program
-    // ignores (SIGPIPE) or catches.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults, none;
-    sigemptyset(&defaults);
-    for (int s : {SIGPIPE, SIGINT, SIGTERM, SIGCHLD}) {
-        sigaddset(&defaults, s);
-    }
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
-    pid_t pid = -1;
-    const bool found = args[0].find('/') != std::string::npos || programOnPath(args[0].c_str());
-    const int result = found ? posix_spawnp(&pid, argv[0], &files, &attributes, argv.data(),
-                                            environ)
-                             : ENOENT;
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&files);
-    return result == 0 ? int(pid) : -1;
+    return pid > 0 ? int(pid) : -1;
 }
 
 bool processSucceeded(int pid) {
@@ -187,6 +231,8 @@ void catchStopSignals() {
     gStopRequested = 0;
     handle(SIGINT, onStopSignal, 0);
     handle(SIGTERM, onStopSignal, 0);
+    // A closed terminal or a dropped ssh connection stops the work as a kill does.
+    handle(SIGHUP, onStopSignal, 0);
     // Children are waited for: a SIGCHLD ignored on entry would make the system reap them first.
     std::signal(SIGCHLD, SIG_DFL);
 }
@@ -194,11 +240,12 @@ void catchStopSignals() {
 void releaseStopSignals() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
 }
 
 bool stopRequested() { return gStopRequested != 0; }
 
-bool waitForAll(std::vector<childRun>& children) {
+bool waitForAll(std::vector<childRun>& children, const std::function<void()>& tick) {
     makeWakePipe();
     handle(SIGCHLD, onChildEnded, SA_RESTART | SA_NOCLDSTOP);
     bool failed = false, stopped = false;
@@ -221,11 +268,26 @@ bool waitForAll(std::vector<childRun>& children) {
         if (!running()) {
             break;
         }
-        pollfd wait = {gWakePipe[0], POLLIN, 0};
-        // The pipe wakes the wait at once; the timeout only bounds it should the pipe be missing.
-        if (poll(&wait, 1, 1000) > 0) {
+        std::vector<pollfd> waits = {{gWakePipe[0], POLLIN, 0}};
+        for (const childRun& child : children) {
+            if (child.countFd >= 0) {
+                waits.push_back({child.countFd, POLLIN, 0});
+            }
+        }
+        // The pipe wakes the wait at once; the timeout only bounds it should the pipe be
+        // missing, or lets the caller's tick come.
+        if (poll(waits.data(), nfds_t(waits.size()), tick ? kTickMilliseconds : 1000) > 0) {
             drainWakePipe();
         }
+        readCounts(children, false);
+        if (tick) {
+            tick();
+        }
+    }
+    // Whatever they wrote before they ended is read to the end.
+    readCounts(children, true);
+    if (tick) {
+        tick();
     }
     std::signal(SIGCHLD, SIG_DFL);
     return !failed && !stopRequested();

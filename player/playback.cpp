@@ -96,6 +96,9 @@ void togglePause() {
 }
 
 void beginMovieMode() {
+    // The movie ends the show (kpmFinished), whose end stops the music: stopped from the start,
+    // it does not play on over the render. Muting and the sound's switch are left as they are.
+    stopMusic();
     InitScene();
     gFrameCounter = 0;
     gProgramMode = kpmMakingMovie;

@@ -3,8 +3,10 @@
 # reads as H.264 720 x 576 at 25 fps with an audio track of the range's length; without ffmpeg
 # it refuses to make a movie and touches nothing, and --frames makes PNG files in a folder of
 # their own; in the real program, Escape during key m's render keeps the previous movie and
-# leaves nothing partial behind, then quits with status 0.
+# leaves nothing partial behind, then quits with status 0; key m stops the soundtrack while the
+# movie renders, and a plays it again afterwards.
 bin=${1:?usage: movie.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES CLOSE_WINDOW}
+find_bytes=${2:?usage: movie.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES CLOSE_WINDOW}
 movie_program=${3:?usage: movie.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES CLOSE_WINDOW}
 close_window=${6:?usage: movie.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES CLOSE_WINDOW}
 . "$(dirname "$0")/lib.sh"
@@ -97,4 +99,33 @@ log=$(ls -A movie | grep '^\.lumenfold\.mp4\..*\.log$')
 key q
 finish
 [ "$status" = 0 ] || fail "exit status $status after q, not 0"
-echo "PASS: headless MP4; no ffmpeg: refused, nothing touched; --frames; Escape, closing, a stop or a failing encoder during m keep the previous movie"
+
+# Key m while the soundtrack plays (SDL's disk driver writes what it plays to a file): only
+# silence while the movie renders; afterwards the sound is as it was before, and a plays it.
+# The encoder takes no frame until told to fail, so the render waits in its first frame.
+rm "movie/$log"
+mkdir -p "$work/slowbin"
+# (It also ends when the test's folder goes, should the test end first.)
+printf '#!/bin/sh\nwhile [ ! -e "%s" ] && [ -d "%s" ]; do sleep 0.1; done\nexit 1\n' "$work/encoder-go" "$work" >"$work/slowbin/ffmpeg"
+chmod +x "$work/slowbin/ffmpeg"
+played=$work/played.raw
+start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$played" PATH="$work/slowbin:$PATH"
+key a
+# Five seconds into the music, as in sound.sh: the very first moments may be skipped.
+reached() { "$find_bytes" contains resources/Sonavel.wav $((44 + 5 * 176400)) 512 "$played" >/dev/null; }
+wait_for "the soundtrack playing after a" reached
+key m
+wait_for "a movie being written after m" writing
+size() { stat -c %s "$played"; }
+gone_silent() { paused_at=$(size) && sleep 0.5 && "$find_bytes" zeros "$played" "$paused_at"; }
+wait_for "silence on the device while the movie renders" gone_silent
+touch "$work/encoder-go"
+wait_for "the failure said after m" said
+resumed_at=$(size)
+sounding() { [ "$(size)" -gt "$resumed_at" ] && ! "$find_bytes" zeros "$played" "$resumed_at"; }
+key a
+wait_for "the soundtrack playing again after the movie and a" sounding
+key q
+finish
+[ "$status" = 0 ] || fail "exit status $status after q, not 0"
+echo "PASS: headless MP4; no ffmpeg: refused, nothing touched; --frames; Escape, closing, a stop or a failing encoder during m keep the previous movie; m silences the soundtrack"

@@ -3,6 +3,7 @@
 # the sources) into this test's temporary folder and unpacked there with dpkg-deb -x (nothing
 # is installed on the machine):
 # - lintian finds no error and no warning in it or in its debugging symbols' package;
+# - its copyright file names only what is in the source, the glyphs under their own licence;
 # - its control fields: games section, a real maintainer, the run-time libraries, ffmpeg
 #   recommended; its files are exactly the expected ones, in Debian's places for a game;
 # - the programs are stripped and lumenfold-dbgsym holds their symbols under their build ids;
@@ -117,6 +118,20 @@ doc=$usr/share/doc/lumenfold
 head -n 1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
     fail "the copyright file is not machine-readable"
 grep -q '^License: Expat$' "$doc/copyright" || fail "the copyright file names no licence"
+# Every Files: pattern names something in the source (a file the build makes is not there), and
+# the glyph table made from the public-domain font has a paragraph of its own.
+if sources=$(cd "$source_root" && git ls-files --cached --others --exclude-standard 2>/dev/null); then
+    while read -r pattern; do
+        matched=0
+        while read -r file; do
+            # shellcheck disable=SC2053
+            [[ $file == $pattern ]] && { matched=1; break; }
+        done <<<"$sources"
+        [ "$matched" = 1 ] || fail "the copyright file names $pattern, which is not in the source"
+    done < <(sed -n 's/^Files: //p' "$doc/copyright" | tr ' ' '\n')
+fi
+[ "$(awk '/^Files: / { f = ($2 == "common/font_8x13.inc") } f && /^License:/ { print $2; exit }' "$doc/copyright")" = public-domain ] ||
+    fail "the 8 x 13 glyphs have no public-domain paragraph of their own in the copyright file"
 gzip -cd "$doc/changelog.gz" >"$work/changelog"
 logged=$(dpkg-parsechangelog -l "$work/changelog" -S Version 2>&1) || fail "the changelog: $logged"
 [ "$logged" = "$version" ] || fail "the changelog's newest entry is $logged, the package $version"

@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -87,4 +90,91 @@ TEST_F(Files, PathsSplitIntoFolderAndName) {
     EXPECT_TRUE(makeDirectories(dir + "/a/b/c"));
     std::ofstream(dir + "/in-the-way") << "a file";
     EXPECT_FALSE(makeDirectories(dir + "/in-the-way/x"));
+}
+
+TEST_F(Files, AnOutputNameIsCheckedBeforeAnythingIsMade) {
+    EXPECT_EQ(outputPathProblem(dir + "/new/movie.mp4"), "") << "a missing folder is made";
+    EXPECT_TRUE(pathExists(dir + "/new"));
+    // rmdir takes only an empty folder: the check leaves no file behind.
+    EXPECT_EQ(rmdir((dir + "/new").c_str()), 0);
+    ASSERT_EQ(mkdir((dir + "/new").c_str(), 0755), 0);
+    std::ofstream(dir + "/old.mp4") << "the previous movie";
+    EXPECT_EQ(outputPathProblem(dir + "/old.mp4"), "") << "a regular file may be replaced";
+    EXPECT_EQ(outputPathProblem(dir + "/new/"),
+              "'" + dir + "/new/' names a folder, not a file; give the file's name, such as " +
+                  dir + "/new/lumenfold.mp4");
+    EXPECT_EQ(outputPathProblem(dir + "/new"),
+              dir + "/new is a folder; give the file's name, such as " + dir +
+                  "/new/lumenfold.mp4");
+    ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
+    EXPECT_EQ(outputPathProblem(dir + "/pipe"),
+              dir + "/pipe is a named pipe, not a regular file; it is never replaced");
+    ASSERT_EQ(symlink("old.mp4", (dir + "/link.mp4").c_str()), 0);
+    EXPECT_EQ(outputPathProblem(dir + "/link.mp4"),
+              dir + "/link.mp4 is a symbolic link, not a regular file; it is never replaced");
+    EXPECT_EQ(outputPathProblem(dir + "/old.mp4/x.mp4"),
+              dir + "/old.mp4/x.mp4 cannot be written: its folder " + dir +
+                  "/old.mp4 cannot be made (Not a directory)");
+    // Even for root, nothing can be made in /sys.
+    EXPECT_EQ(
+        outputPathProblem("/sys/movie.mp4"),
+        "/sys/movie.mp4 cannot be written: no new file can be made in /sys (Permission denied)");
+}
+
+TEST_F(Files, AFinishedFileReplacesOnlyARegularFileAndSaysWhyNot) {
+    std::ofstream(dir + "/made") << "new movie";
+    std::ofstream(dir + "/old.mp4") << "the previous movie";
+    EXPECT_EQ(replaceWith(dir + "/made", dir + "/old.mp4"), "");
+    EXPECT_EQ(contentsOf(dir + "/old.mp4"), "new movie");
+    // A folder or a pipe that took the name meanwhile stays, and the message says so.
+    std::ofstream(dir + "/made") << "another";
+    ASSERT_EQ(mkdir((dir + "/taken.mp4").c_str(), 0755), 0);
+    EXPECT_EQ(replaceWith(dir + "/made", dir + "/taken.mp4"),
+              "the finished file was not put in place: " + dir +
+                  "/taken.mp4 is a folder; give the file's name, such as " + dir +
+                  "/taken.mp4/lumenfold.mp4");
+    ASSERT_EQ(mkfifo((dir + "/fifo.mp4").c_str(), 0600), 0);
+    EXPECT_NE(replaceWith(dir + "/made", dir + "/fifo.mp4").find("is a named pipe"),
+              std::string::npos);
+    EXPECT_EQ(contentsOf(dir + "/made"), "another");
+    EXPECT_EQ(replaceWith(dir + "/missing", dir + "/free.mp4"),
+              "the finished file could not be renamed to " + dir +
+                  "/free.mp4: No such file or directory");
+}
+
+TEST_F(Files, AWorkFolderIsAbandonedOnlyWhenNoRunningProgramHoldsIt) {
+    const std::string mine = makeWorkFolder(dir, "movie.mp4");
+    ASSERT_FALSE(mine.empty());
+    std::ofstream(mine + ".log") << "its log";
+    const std::string killed = dir + "/.movie.mp4.AbC123"; // as a killed run leaves it
+    ASSERT_EQ(mkdir(killed.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((dir + "/.other.mp4.AbC123").c_str(), 0700), 0);
+    // Another program's folder, held for as long as that program runs.
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t other = fork();
+    if (other == 0) {
+        close(release[1]);
+        const std::string held = makeWorkFolder(dir, "movie.mp4");
+        [[maybe_unused]] ssize_t n = write(ready[1], held.c_str(), held.size());
+        close(ready[1]);
+        char byte;
+        n = read(release[0], &byte, 1);
+        _exit(0);
+    }
+    close(ready[1]);
+    close(release[0]);
+    char name[4096] = {};
+    ASSERT_GT(read(ready[0], name, sizeof name - 1), 0);
+    close(ready[0]);
+    EXPECT_EQ(abandonedWorkFolders(dir, "movie.mp4"), std::vector<std::string>{killed});
+    close(release[1]); // the other program ends: its lock goes with it
+    int status = 0;
+    ASSERT_EQ(waitpid(other, &status, 0), other);
+    std::vector<std::string> both = {killed, name};
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(abandonedWorkFolders(dir, "movie.mp4"), both);
+    removeWorkFolder(mine);
+    unlink((mine + ".log").c_str());
 }

@@ -131,6 +131,19 @@ TEST(MovieCommand, APartsCommandLineReadsBackAsTheSameSettings) {
     EXPECT_EQ(part.crf, 30);
     EXPECT_EQ(part.fps, 50);
     EXPECT_EQ(part.jobs, 1);
+    // A part tells its parent how far it is; a render the user starts does not.
+    EXPECT_TRUE(part.reportFrames);
+    EXPECT_FALSE(whole.reportFrames);
+}
+
+TEST(MovieCommand, QuietTakesNoValueAndGoesWithJoin) {
+    movieSettings s;
+    ASSERT_TRUE(parse({"--quiet", "--size", "64x64"}, s).ok);
+    EXPECT_TRUE(s.quiet);
+    EXPECT_EQ(s.width, 64);
+    movieSettings j;
+    EXPECT_TRUE(parse({"--join", "a.mp4", "b.mp4", "--quiet", "--output", "c.mp4"}, j).ok);
+    EXPECT_EQ(j.join.size(), 2u);
 }
 
 TEST(ChunkRuns, SplitTheRangeOnTheChunkGridWhateverItsEnds) {
