@@ -1,6 +1,6 @@
-// Files and folders on Windows: CREATE_NEW for "create only if new", MoveFileEx without
-// replacing for publishing a finished file, and with replacing for an output the user named.
-// Paths are the C runtime's (ANSI code page); both / and \ separate folders.
+// Files and folders on Windows, as far as the screenshots need them (there is no movie maker
+// here): CREATE_NEW for "create only if new", MoveFileEx without replacing for publishing a
+// finished file. Paths are the C runtime's (ANSI code page); both / and \ separate folders.
 #include "basicsource/files.h"
 
 #include <windows.h>
@@ -66,25 +66,6 @@ std::string baseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string absolutePath(const std::string& path) {
-    char full[4096];
-    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full ? std::string(full, length) : path;
-}
-
-std::string makeWorkFolder(const std::string& dir, const std::string& stem) {
-    for (unsigned attempt = 0; attempt < kMostAttempts; ++attempt) {
-        const std::string name = dir + "/." + stem + "." + uniqueSuffix(attempt);
-        if (CreateDirectoryA(name.c_str(), nullptr)) {
-            return name;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            return "";
-        }
-    }
-    return "";
-}
-
 std::string makeHiddenFile(const std::string& dir, const std::string& stem) {
     for (unsigned attempt = 0; attempt < kMostAttempts; ++attempt) {
         const std::string name = dir + "/." + stem + "." + uniqueSuffix(attempt);
@@ -98,30 +79,10 @@ std::string makeHiddenFile(const std::string& dir, const std::string& stem) {
     return "";
 }
 
-// A new folder inherits its parent's permissions on Windows: nothing to open up.
-void openUpFolder(const std::string&) {}
-
 bool createNewFile(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     return file != INVALID_HANDLE_VALUE && CloseHandle(file);
-}
-
-void removeWorkFolder(const std::string& folder) {
-    if (folder.empty()) {
-        return;
-    }
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "/*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                DeleteFileA((folder + "/" + entry.cFileName).c_str());
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 bool publishAsNew(const std::string& made, const std::string& name) {
@@ -130,15 +91,3 @@ bool publishAsNew(const std::string& made, const std::string& name) {
     return MoveFileExA(made.c_str(), name.c_str(), 0) != 0;
 }
 
-bool replaceWith(const std::string& made, const std::string& name) {
-    return MoveFileExA(made.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
-
-bool moveFolderIntoPlace(const std::string& made, const std::string& name) {
-    // A folder is never moved over another; an empty one in the way is removed first
-    // (RemoveDirectory refuses a folder with anything in it).
-    if (isFolder(name) && !RemoveDirectoryA(name.c_str())) {
-        return false;
-    }
-    return MoveFileExA(made.c_str(), name.c_str(), 0) != 0;
-}
