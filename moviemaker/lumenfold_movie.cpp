@@ -6,6 +6,7 @@
 //
 //   lumenfold-movie [--from S] [--to S] [--fps N] [--size WxH] [--aa N] [--crf N] [--jobs N]
 //                   [--quiet] [--output PATH | --frames DIR]
+//   lumenfold-movie [--from S] [--to S] [--fps N] --list-chunks
 //   lumenfold-movie --join PART... --output PATH
 // A parallel render's parts run this program with --first-frame, --last-frame, --chunks-into
 // and --report-frames. While it renders, its progress is said on standard error.
@@ -143,6 +144,12 @@ int main(int argc, char** argv) {
     if (last < first) {
         std::fprintf(stderr, "lumenfold-movie: nothing to render in that range\n");
         return 2;
+    }
+    if (settings.listChunks) {
+        for (const movieChunk& chunk : chunksOfRange(first, last)) {
+            std::printf("%d %d %d\n", chunk.index, chunk.first, chunk.last);
+        }
+        return 0;
     }
     const bool isPart = !settings.chunkDirectory.empty();
     if (settings.framesDirectory.empty() && !movieEncoderAvailable()) {

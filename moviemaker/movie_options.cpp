@@ -102,6 +102,8 @@ movieCommandResult parseMovieCommand(int argc, const char* const* argv, movieSet
             settings.help = true;
         } else if (arg == "--quiet") {
             settings.quiet = true;
+        } else if (arg == "--list-chunks") {
+            settings.listChunks = true;
         } else if (arg == "--report-frames") {
             settings.reportFrames = true;
         } else if (arg == "--join") {
@@ -137,6 +139,7 @@ std::string movieUsage() {
            "                       [--aa N] [--crf N] [--jobs N] [--quiet]\n"
            "                       [--output PATH | --frames DIR]\n"
            "       lumenfold-movie --join PART... --output PATH\n"
+           "       lumenfold-movie [--from SECONDS] [--to SECONDS] [--fps N] --list-chunks\n"
            "Renders the show (or a range of it) to an H.264 movie with its soundtrack.\n"
            "  --from, --to SECONDS  the range of show time (default 0 to 130)\n"
            "  --fps N               frames a second (default 25)\n"
@@ -145,6 +148,8 @@ std::string movieUsage() {
            "  --crf N               quality, 0 lossless to 51 (default 23)\n"
            "  --jobs N              processes rendering side by side (default: one per core)\n"
            "  --quiet               no progress line while rendering, only the summary\n"
+           "  --list-chunks         only say the range's chunks, one a line: INDEX FIRST LAST\n"
+           "                        (frame numbers), for sharing a render out by whole chunks\n"
            "  --output PATH         where the movie goes (default movie/lumenfold.mp4)\n"
            "  --frames DIR          numbered PNG files in the new folder DIR instead of a movie\n"
            "  --join PART...        join movies of consecutive ranges into --output\n";
@@ -157,6 +162,15 @@ std::vector<std::string> partCommandLine(const movieSettings& s, int first, int 
             std::to_string(s.width) + "x" + std::to_string(s.height), "--aa",
             std::to_string(s.samples), "--crf", std::to_string(s.crf), "--jobs", "1",
             "--report-frames"};
+}
+
+std::vector<movieChunk> chunksOfRange(int first, int last) {
+    std::vector<movieChunk> chunks;
+    for (int k = first / kMovieChunkFrames; first <= last && k <= last / kMovieChunkFrames; ++k) {
+        chunks.push_back({k, std::max(k * kMovieChunkFrames, first),
+                          std::min((k + 1) * kMovieChunkFrames - 1, last)});
+    }
+    return chunks;
 }
 
 std::vector<std::pair<int, int>> splitIntoChunkRuns(int first, int last, int jobs,

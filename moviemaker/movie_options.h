@@ -23,6 +23,13 @@ std::string movieUsage();
 std::vector<std::string> partCommandLine(const movieSettings& settings, int first, int last,
                                          const std::string& folder);
 
+// The chunks (kMovieChunkFrames on the grid of the show's frame numbers) that frames
+// first..last touch: each chunk's index and the frames of the range in it.
+struct movieChunk {
+    int index, first, last;
+};
+std::vector<movieChunk> chunksOfRange(int first, int last);
+
 // The frame ranges of at most `jobs` consecutive runs of whole chunks (kMovieChunkFrames on the
 // grid of the show's frame numbers) covering first..last, cut where the summed `cost` of the
 // frames (1 each when none is given) is shared most evenly.

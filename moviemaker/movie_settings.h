@@ -30,6 +30,8 @@ struct movieSettings {
     std::vector<std::string> join; // movies of consecutive ranges to join instead of rendering
     bool help = false;
     bool quiet = false; // no progress on standard error, only the summary
+    // Only say the range's chunks (for tools that share the parts out, such as a cluster's).
+    bool listChunks = false;
     // A part of a parallel render: the number of frames done goes to standard output after
     // every frame, one number a line, for the parent's progress line.
     bool reportFrames = false;

@@ -146,6 +146,32 @@ TEST(MovieCommand, QuietTakesNoValueAndGoesWithJoin) {
     EXPECT_EQ(j.join.size(), 2u);
 }
 
+TEST(ChunkRuns, AListedRangeIsItsChunksOnTheGridEachFrameOnce) {
+    auto listed = [](std::vector<const char*> args) {
+        movieSettings s;
+        EXPECT_TRUE(parse(args, s).ok);
+        EXPECT_TRUE(s.listChunks);
+        int first = 0, last = -1;
+        movieFrames(s, first, last);
+        std::vector<std::vector<int>> rows;
+        for (const movieChunk& c : chunksOfRange(first, last)) {
+            rows.push_back({c.index, c.first, c.last});
+        }
+        return rows;
+    };
+    using rows = std::vector<std::vector<int>>;
+    // 9.96 s is frame 249, the last of chunk 0; 20 s is frame 500, the first of chunk 2.
+    EXPECT_EQ(listed({"--from", "9.96", "--to", "20", "--list-chunks"}),
+              (rows{{0, 249, 249}, {1, 250, 499}, {2, 500, 500}}));
+    // The frame rate moves the frames, not the grid; the end of the show ends the last chunk.
+    EXPECT_EQ(listed({"--from", "125", "--fps", "50", "--list-chunks"}),
+              (rows{{25, 6250, 6499}, {26, 6500, 6500}}));
+    EXPECT_EQ(listed({"--from", "120", "--list-chunks"}), (rows{{12, 3000, 3249}, {13, 3250, 3250}}));
+    EXPECT_TRUE(chunksOfRange(10, 5).empty());
+    movieSettings j;
+    EXPECT_FALSE(parse({"--join", "a.mp4", "--list-chunks", "--output", "c.mp4"}, j).ok);
+}
+
 TEST(ChunkRuns, SplitTheRangeOnTheChunkGridWhateverItsEnds) {
     using runs = std::vector<std::pair<int, int>>;
     ASSERT_EQ(kMovieChunkFrames, 250);
