@@ -97,6 +97,15 @@ cluster_stop() {
             sleep 0.2
         done
     fi
+    # A daemon that started but was not yet counted (the test failed while waiting for it) is
+    # found by its PID file, or by the private folder on its command line.
+    if [ -n "$cluster_dir" ]; then
+        for p in "$cluster_dir/munge/pid" "$cluster_dir/run/slurmctld.pid" "$cluster_dir/run/slurmd.pid"; do
+            [ -s "$p" ] && cluster_pids+=("$(cat "$p")")
+        done
+        cluster_pids+=($(pgrep -f -- "$cluster_dir/" 2>/dev/null))
+        cluster_pids=($(printf '%s\n' "${cluster_pids[@]}" | sort -un))
+    fi
     for p in "${cluster_pids[@]}"; do kill "$p" 2>/dev/null; done
     deadline=$((SECONDS + 30))
     for p in "${cluster_pids[@]}"; do
