@@ -11,7 +11,7 @@ PATH=$PATH:/usr/sbin:/sbin
 # The Slurm and munge programs this needs; the missing ones, one line, empty when all are there.
 cluster_missing() {
     local program missing=
-    for program in munged mungekey slurmctld slurmd sbatch squeue scontrol scancel; do
+    for program in munged mungekey slurmctld slurmd sbatch squeue scontrol scancel sinfo ss; do
         command -v "$program" >/dev/null || missing+=" $program"
     done
     echo "${missing# }"
