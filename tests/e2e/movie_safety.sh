@@ -3,9 +3,10 @@
 # is never replaced, and a chunk has its name only once finished, even when its part is killed;
 # an output that is a folder, a device, a pipe or in a folder that takes no file is refused
 # before anything is rendered, and one taken meanwhile is kept and the failure said as it is; no
-# descriptor of the caller reaches the encoder; HUP stops a parallel render as TERM does, a
-# killed parent takes its parts with it and the next run names what it left; the progress is a
-# line at each tenth in a log, a line redrawn in place on a terminal, nothing with --quiet.
+# descriptor of the caller reaches the encoder; a failed part says why; HUP stops a parallel
+# render as TERM does, a killed parent takes its parts with it and the next run names what it
+# left; the progress is a line at each tenth in a log, a line redrawn in place on a terminal,
+# nothing with --quiet.
 #   movie_safety.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE
 movie_bin=${3:?usage: movie_safety.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE}
 . "$(dirname "$0")/lib.sh"
@@ -89,6 +90,14 @@ for jobs in 1 2; do
     rm "$work/encoder-fds"
 done
 
+# A part that cannot run says why, through the parent: without the show's data (a folder with
+# none) the show's own message reaches the user, not only that a part failed.
+mkdir -p "$work/nodata"
+(cd "$work/nodata" && "$movie" --from 9 --to 11 "${small[@]}" --jobs 2 --output "$work/nodata.mp4" 2>"$work/stderr")
+status=$?
+[ "$status" = 1 ] || fail "a parallel render without the show's data ended with status $status, not 1"
+grep -q "error opening terrain file" "$work/stderr" || fail "a failed part's reason was lost: $(cat "$work/stderr")"
+
 # Parallel renders stopped from outside; the whole show at 64 x 64 runs for far longer.
 parallel_render() {
     mkdir -p "$work/$1"
@@ -150,4 +159,4 @@ script -q -e -c "$movie --from 9 --to 11 ${small[*]} --jobs 2 --output $work/tty
 grep -q $'\rframe 51 of 51 (100%), [0-9.]* frames a second, 0:00 left\e\\[K\r\e\\[K51 frames of 64x64' "$work/typescript" ||
     fail "no live line on the terminal: $(cat -v "$work/typescript")"
 grep -q "^lumenfold-movie: frame" "$work/typescript" && fail "plain lines on a terminal: $(cat -v "$work/typescript")"
-echo "PASS: chunks kept and named when finished, outputs refused before rendering, a taken name said, no inherited descriptor, HUP and KILL leave no part running, progress"
+echo "PASS: chunks kept and named when finished, outputs refused before rendering, a taken name said, no inherited descriptor, a part's failure said, HUP and KILL leave no part running, progress"
