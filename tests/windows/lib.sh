@@ -17,7 +17,9 @@ windows_setup() {
     printf 'pcm.!default {\n  type null\n}\n' >"$work/asound.conf"
     export ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf
     # -w: the test ends only once the prefix's wineserver (and so every process of it) has gone.
-    trap 'cleanup; wineserver -k 2>/dev/null; wineserver -w 2>/dev/null' EXIT
+    # Bounded like every other wait: a wineserver that does not end fails the test, not hangs it.
+    trap 'cleanup; timeout 60 wineserver -k 2>/dev/null; timeout "$wait_limit" wineserver -w 2>/dev/null
+        [ $? != 124 ] || { echo "FAIL: the Wine prefix'"'"'s processes did not end within $wait_limit s"; exit 1; }' EXIT
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         timeout "$wait_limit" wine wineboot -i >"$work/wineboot.log" 2>&1 ||
