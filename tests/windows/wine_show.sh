@@ -34,6 +34,10 @@ echo "--version, --help and two bad options: the same words and statuses as on L
 
 # ---- The show, from the working folder $work (screenshots/ goes there; the data beside the .exe).
 cd "$work"
+# The pointer rests off the window (Xvfb puts it in the screen's middle, over the window), where
+# Windows' own mouse messages cannot bring up the control strip in the pictures compared below.
+read -r screen_w screen_h < <(xwininfo -root | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w, h}')
+xdotool mousemove $((screen_w - 1)) $((screen_h - 1)) 2>/dev/null || fail "the pointer could not be moved off the window"
 report=$work/report
 bin=wine
 bin_args=("$exe" --start 84 --paused)
