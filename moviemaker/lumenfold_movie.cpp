@@ -62,15 +62,15 @@ void sayProgress(const std::string& text) {
 }
 
 // One process renders the settings' frames; a part also reports its timing to the parent, and
-// its frames done as they come when asked to.
+// its frames done as they come on `counts` when given.
 bool renderHere(const movieSettings& settings, movieSplit& split, std::string& error,
-                const std::function<void(int)>& progress) {
+                const std::function<void(int)>& progress, std::FILE* counts) {
     movieHooks hooks;
     hooks.cancelRequested = stopRequested;
     hooks.frameDone = [&](unsigned, int, int, int done, int) {
-        if (settings.reportFrames) {
-            std::printf("%d\n", done);
-            std::fflush(stdout);
+        if (counts) {
+            std::fprintf(counts, "%d\n", done);
+            std::fflush(counts);
         } else if (progress) {
             progress(done);
         }
@@ -152,6 +152,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     const bool isPart = !settings.chunkDirectory.empty();
+    // The counts go to the parent alone; a message the show prints (standard output) reaches the
+    // part's log, and through it the user.
+    std::FILE* counts = settings.reportFrames ? takeStandardOutput() : nullptr;
     if (settings.framesDirectory.empty() && !movieEncoderAvailable()) {
         std::fprintf(stderr, "lumenfold-movie: %s\n", encoderMissingMessage().c_str());
         return 1;
@@ -192,7 +195,7 @@ int main(int argc, char** argv) {
     }
     const bool parallel = !isPart && settings.jobs > 1 && settings.framesDirectory.empty();
     const bool ok = parallel ? renderInParallel(settings, first, last, split, error, progress)
-                             : renderHere(settings, split, error, progress);
+                             : renderHere(settings, split, error, progress, counts);
     sayProgress(shown.finish());
     const double total =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -2,6 +2,7 @@
 // programs of their own. Only this unit and its Linux implementation know how.
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ int startProcess(const std::vector<std::string>& args, int input, int output,
 // Waits for the process; true when it exited with status 0. When a stop is asked for meanwhile
 // (catchStopSignals), the process is sent SIGTERM, waited for, and counts as failed.
 bool processSucceeded(int pid);
+// For a part whose standard output carries its frame counts to the parent: returns that channel
+// as a stream of its own (nullptr when it cannot be had) and sends whatever else is written to
+// standard output (the show's fatal messages) to standard error, the part's log.
+std::FILE* takeStandardOutput();
 // What a program prints on standard output, and whether it succeeded.
 bool captureOutput(const std::vector<std::string>& args, std::string& text);
 

@@ -208,6 +208,20 @@ bool processSucceeded(int pid) {
     return !stopped && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+std::FILE* takeStandardOutput() {
+    std::fflush(stdout);
+    const int channel = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    std::FILE* stream = channel >= 0 ? fdopen(channel, "w") : nullptr;
+    if (!stream) {
+        if (channel >= 0) {
+            close(channel);
+        }
+        return nullptr;
+    }
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+    return stream;
+}
+
 bool captureOutput(const std::vector<std::string>& args, std::string& text) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {

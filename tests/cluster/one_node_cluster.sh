@@ -11,7 +11,7 @@ PATH=$PATH:/usr/sbin:/sbin
 # The Slurm and munge programs this needs; the missing ones, one line, empty when all are there.
 cluster_missing() {
     local program missing=
-    for program in munged mungekey slurmctld slurmd sbatch squeue scontrol scancel; do
+    for program in munged mungekey slurmctld slurmd sbatch squeue scontrol scancel sinfo ss; do
         command -v "$program" >/dev/null || missing+=" $program"
     done
     echo "${missing# }"
@@ -96,6 +96,15 @@ cluster_stop() {
         while [ -n "$(squeue -h -t running,completing -o %i 2>/dev/null)" ] && [ "$SECONDS" -lt "$deadline" ]; do
             sleep 0.2
         done
+    fi
+    # A daemon that started but was not yet counted (the test failed while waiting for it) is
+    # found by its PID file, or by the private folder on its command line.
+    if [ -n "$cluster_dir" ]; then
+        for p in "$cluster_dir/munge/pid" "$cluster_dir/run/slurmctld.pid" "$cluster_dir/run/slurmd.pid"; do
+            [ -s "$p" ] && cluster_pids+=("$(cat "$p")")
+        done
+        cluster_pids+=($(pgrep -f -- "$cluster_dir/" 2>/dev/null))
+        cluster_pids=($(printf '%s\n' "${cluster_pids[@]}" | sort -un))
     fi
     for p in "${cluster_pids[@]}"; do kill "$p" 2>/dev/null; done
     deadline=$((SECONDS + 30))

@@ -24,6 +24,17 @@ frames "$work/single.mp4" >"$work/single.md5"
 
 cluster_start
 
+# An output the join would refuse at the end (a symbolic link) is refused before anything is
+# submitted (to this cluster, should the check be missing), and nothing is made beside it.
+mkdir -p "$work/link"
+echo "a user's movie" >"$work/link/real.mp4"
+ln -s real.mp4 "$work/link/movie.mp4"
+LUMENFOLD_MOVIE=$movie_program cluster/render-slurm "${options[@]}" --output "$work/link/movie.mp4" \
+    >"$work/submit-link.txt" 2>&1
+[ $? = 2 ] || fail "an output that is a symbolic link was not refused: $(cat "$work/submit-link.txt")"
+grep -q "movie.mp4 is a symbolic link" "$work/submit-link.txt" || fail "the refusal said: $(cat "$work/submit-link.txt")"
+[ "$(ls -A "$work/link" | tr '\n' ' ')" = "movie.mp4 real.mp4 " ] || fail "beside the refused output: $(ls -A "$work/link")"
+
 # job_state ID: the job's state as slurmctld keeps it (finished jobs stay for MinJobAge).
 job_state() { scontrol -o show job "$1" 2>/dev/null | sed -n 's/.*JobState=\([A-Z_]*\).*/\1/p'; }
 ended() { case $(job_state "$1") in COMPLETED | FAILED | CANCELLED | TIMEOUT | NODE_FAIL | OUT_OF_MEMORY) true ;; *) false ;; esac; }

@@ -17,11 +17,16 @@ windows_setup() {
     printf 'pcm.!default {\n  type null\n}\n' >"$work/asound.conf"
     export ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf
     # -w: the test ends only once the prefix's wineserver (and so every process of it) has gone.
-    trap 'cleanup; wineserver -k 2>/dev/null; wineserver -w 2>/dev/null' EXIT
+    # Bounded like every other wait: a wineserver that does not end fails the test, not hangs it.
+    trap 'cleanup; timeout 60 wineserver -k 2>/dev/null; timeout "$wait_limit" wineserver -w 2>/dev/null
+        [ $? != 124 ] || { echo "FAIL: the Wine prefix'"'"'s processes did not end within $wait_limit s"; exit 1; }' EXIT
     # Windows tells a window that appears under a resting mouse where the mouse is, which shows
     # the control strip for a few seconds; the pictures compared here are of the show alone, so
-    # the mouse rests outside the window (at the far corner of the tests' 1280x1024 screen).
-    xdotool mousemove 1279 1023 2>/dev/null || true
+    # the mouse rests off the window (Xvfb puts it in the screen's middle, over the window).
+    local screen_w screen_h
+    read -r screen_w screen_h < <(xwininfo -root | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w, h}')
+    xdotool mousemove $((screen_w - 1)) $((screen_h - 1)) 2>/dev/null ||
+        fail "the pointer could not be moved off the window"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         timeout "$wait_limit" wine wineboot -i >"$work/wineboot.log" 2>&1 ||

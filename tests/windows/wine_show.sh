@@ -37,7 +37,8 @@ cd "$work"
 report=$work/report
 bin=wine
 bin_args=("$exe" --start 84 --paused)
-start LUMENFOLD_REPORT="$(winepath -w "$report" 2>/dev/null)"
+report_path=$(timeout "$wait_limit" winepath -w "$report" 2>/dev/null) || fail "winepath did not name $report"
+start LUMENFOLD_REPORT="$report_path"
 wait_for "the paused picture at 84 s" at_rest start
 
 # saved NAME: true when key s's picture screenshots/lumenfold-NAME.png is there.
