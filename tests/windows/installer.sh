@@ -8,6 +8,7 @@
 # - Apps & features' entry (HKCU ...\Uninstall\Lumenfold) has every value with the right text;
 # - the installed program, started from another folder, knows its version, finds its data
 #   beside itself (its window shows the show) and quits with q;
+# - a folder of the user's that holds a file of an installed name is refused, untouched;
 # - the quiet uninstall command removes every file and folder the installer made and the
 #   entry, and keeps a file the user put in the program's folder (and with it the folder).
 # Skipped (77) where Wine is missing or the packages were not built.
@@ -45,6 +46,17 @@ wine_tool() { timeout "$wait_limit" wine "$@"; }
 run "$wait_limit" wine wineboot -i >"$work/wineboot.log" 2>&1 ||
     fail "the Wine prefix could not be made: $(tail -n 5 "$work/wineboot.log")"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenfold'
+
+# A folder of the user's holding a file of an installed name is refused, and nothing is written:
+# installing would replace that file and uninstalling would then delete it.
+mine=$WINEPREFIX/drive_c/mine
+mkdir -p "$mine" && echo "the user's own" >"$mine/README.txt"
+run "$wait_limit" wine "$setup" /S '/D=C:\mine' >"$work/taken.log" 2>&1 &&
+    fail "the silent install into a folder holding the user's README.txt succeeded"
+[ "$(ls -A "$mine")" = README.txt ] && [ "$(cat "$mine/README.txt")" = "the user's own" ] ||
+    fail "the refused install touched the user's folder: $(ls -A "$mine")"
+wine_tool reg query "$key" >/dev/null 2>&1 && fail "the refused install wrote $key"
+rm -r "$mine"
 # Every file and folder in the prefix's C: drive but the temporary ones.
 files() { find "$WINEPREFIX/drive_c" -path '*/[Tt]emp' -prune -o -printf '%P\n' | sort; }
 files >"$work/before"

@@ -45,12 +45,51 @@ VIAddVersionKey LegalCopyright "${COPYRIGHT}"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup will install ${PRODUCT} in the following folder. It \
+    must be a new or empty folder, or the one where ${PRODUCT} is installed: setup never \
+    replaces a file it did not put there."
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
+
+; A folder that holds a file of one of the installed names and is not where this program was
+; installed before is left alone: installing would replace the user's file, and uninstalling
+; would then delete it. $R0 is 1 when the folder is taken so.
+Function FolderIsTaken
+    StrCpy $R0 0
+    ReadRegStr $R1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    StrCmp $R1 $INSTDIR done
+    IfFileExists "$INSTDIR\lumenfold.exe" taken
+    IfFileExists "$INSTDIR\LICENSE.txt" taken
+    IfFileExists "$INSTDIR\README.txt" taken
+    IfFileExists "$INSTDIR\uninstall.exe" taken
+    IfFileExists "$INSTDIR\resources\ground.bmp" taken
+    IfFileExists "$INSTDIR\resources\Sonavel.wav" taken
+    Goto done
+  taken:
+    StrCpy $R0 1
+  done:
+FunctionEnd
+
+; The folder page's Next stays off for such a folder (its text says why).
+Function .onVerifyInstDir
+    Call FolderIsTaken
+    StrCmp $R0 1 0 +2
+        Abort
+FunctionEnd
+
+; A silent install (/S, /D=DIR) into such a folder ends at once with status 2, writing nothing.
+Function .onInit
+    IfSilent 0 done
+    Call FolderIsTaken
+    StrCmp $R0 1 0 done
+        SetErrorLevel 2
+        Abort
+  done:
+FunctionEnd
 
 ; The program writes screenshots into screenshots\ in its working folder: started from the
 ; Start menu or from here, that is the user's Pictures folder, never the program's own.
