@@ -8,6 +8,7 @@
 #include "basicsource/scene.h"
 #include "basicsource/utility.h"
 #include "player/playback.h"
+#include "player/screenshot.h"
 
 #include <GL/freeglut.h>
 
@@ -22,6 +23,7 @@ int gNoticeSerial = 0;
 
 const char* const kMovieKeyLine = "m          render the movie";
 const char* const kNoMovieKeyLine = "m          how movies are made";
+const char* const kScreenshotKeyLine = "s          screenshot"; // and where it goes
 
 const char* const kHelpLines[] = {"Keys",
                                   "a          start the show from the beginning",
@@ -31,7 +33,7 @@ const char* const kHelpLines[] = {"Keys",
                                   "PgUp PgDn  previous, next scene",
                                   "1 ... 5    scene 1 to 5; 6 the credits",
                                   "[ ]        slower, faster; Backspace 1x",
-                                  "s          screenshot into screenshots/",
+                                  kScreenshotKeyLine,
                                   "t          status line and timeline",
                                   "w          wireframe",
                                   "l r u d i o  move the camera",
@@ -41,8 +43,13 @@ const char* const kHelpLines[] = {"Keys",
                                   "h ?        this help",
                                   "Esc q      quit"};
 
-// A program built without the movie maker (the browser's) only says where movies come from.
+// A program built without the movie maker (the browser's) only says where movies come from;
+// the browser's screenshots are downloads.
 const char* shownLine(const char* line) {
+    if (line == kScreenshotKeyLine) {
+        static const std::string withPlace = std::string(line) + " " + screenshotDestination();
+        return withPlace.c_str();
+    }
     return line == kMovieKeyLine && !movieRendererInstalled() ? kNoMovieKeyLine : line;
 }
 

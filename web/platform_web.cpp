@@ -4,6 +4,8 @@
 #include "basicsource/frame.h"
 #include "basicsource/platform.h"
 #include "basicsource/program_state.h"
+#include "player/overlays.h"
+#include "web/page_status.h"
 
 #include <GL/freeglut.h>
 #include <emscripten.h>
@@ -14,6 +16,29 @@
 extern "C" unsigned lfglFramesPresented(void);
 
 namespace {
+
+// "running" until the show stops: "refused" or "exited" (the address stopped it before it ran,
+// with gLaunchMessage saying why or what was asked for), "stopped" after Escape or q.
+const char* gPageState = "running";
+std::string gLaunchMessage;
+
+// A JSON string's contents: quotes, backslashes and control characters escaped.
+std::string jsonEscaped(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
 
 // The browser's GLUT reads keys by their key codes, as typed on a US keyboard, and gives
 // Backspace as a special key. The show's keys are characters: take them from what the key types
@@ -39,6 +64,23 @@ void takeKeysByCharacter() {
     });
 }
 
+// The browser's GLUT turns touches on the canvas into mouse events for the same callbacks
+// (touchstart, touchmove, touchend as a press, a drag and a release of the left button), but
+// not a touch the browser cancels (a system gesture): that ends as a release where the finger
+// was, so no button stays held.
+void releaseCancelledTouches() {
+    EM_ASM({
+        window.addEventListener('touchcancel', function(event) {
+            var touch = event.changedTouches[0];
+            if (!touch || !GLUT.buttons) return;
+            var release = new MouseEvent('mouseup', {bubbles: true, cancelable: true,
+                                                     clientX: touch.clientX, clientY: touch.clientY,
+                                                     screenX: touch.screenX, screenY: touch.screenY});
+            Module.canvas.dispatchEvent(release);
+        }, true);
+    });
+}
+
 // A new size clears the canvas, and the browser's GLUT only reshapes: draw the picture again, as
 // the desktop's window system asks for after a reshape (a paused show would stay blank).
 void redrawAfterResizing() {
@@ -51,6 +93,7 @@ void redrawAfterResizing() {
 
 void platformInitialise() {
     takeKeysByCharacter();
+    releaseCancelledTouches();
     redrawAfterResizing();
     systemAudioBackend(); // the soundtrack is fetched and decoded while the page starts
 }
@@ -58,9 +101,15 @@ void platformInitialise() {
 void platformWindup() { shutdownMusic(); }
 
 // A page cannot close itself: Escape and q stop the sound and take every callback from the
-// browser's GLUT, so nothing moves or answers keys any more, and the page says how to see the
-// show again.
+// browser's GLUT, so nothing moves or answers keys, clicks or touches any more, and the page
+// says how to see the show again.
+void reportLaunchStop(const launchStop& stop) {
+    gPageState = stop.refused ? "refused" : "exited";
+    gLaunchMessage = stop.message;
+}
+
 void platformEndProgram() {
+    gPageState = "stopped";
     platformWindup();
     EM_ASM({
         GLUT.idleFunc = 0;
@@ -68,6 +117,9 @@ void platformEndProgram() {
         GLUT.keyboardFunc = 0;
         GLUT.specialFunc = 0;
         GLUT.reshapeFunc = 0;
+        GLUT.mouseFunc = 0;
+        GLUT.motionFunc = 0;
+        GLUT.passiveMotionFunc = 0;
         if (Module.onShowStopped) Module.onShowStopped();
     });
 }
@@ -87,21 +139,32 @@ int platformChooseDisplayMode(int samples) {
 extern "C" void glutCloseFunc(void (*)(void)) {}
 
 // The state of the show for the page (its hint line) and the browser tests: show time, mode,
-// speed, frames drawn, where the sound heard is (negative: none) and the notice shown.
+// speed, frames drawn, where the sound heard is (negative: none), the notice shown, and whether
+// the show runs (with the message of a show the address stopped).
 extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_status() {
     static std::string status;
-    std::string notice;
-    for (const char* c = statusNotice(); *c; ++c) {
-        if (*c == '"' || *c == '\\') {
-            notice += '\\';
-        }
-        notice += *c;
-    }
     char numbers[160];
     std::snprintf(numbers, sizeof numbers,
                   "{\"time\": %.3f, \"mode\": %d, \"speed\": %g, \"frames\": %u, \"heard\": %.3f, ",
                   double(getAnimationTime()), int(gProgramMode), animationSpeed(),
                   lfglFramesPresented(), musicPlayedSeconds());
-    status = std::string(numbers) + "\"notice\": \"" + notice + "\"}";
+    status = std::string(numbers) + "\"notice\": \"" + jsonEscaped(statusNotice()) +
+             "\", \"state\": \"" + gPageState + "\", \"message\": \"" +
+             jsonEscaped(gLaunchMessage) + "\"}";
     return status.c_str();
+}
+
+// The help's lines as this program shows them, one a line (the page's tests read them).
+extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_keys() {
+    static std::string keys;
+    keys.clear();
+    for (const std::string& line : helpLines()) {
+        keys += line + "\n";
+    }
+    return keys.c_str();
+}
+
+// The show's proportions (width over height), which the page keeps at any window shape.
+extern "C" EMSCRIPTEN_KEEPALIVE double lumenfold_show_aspect() {
+    return double(kWindowWidth) / double(kWindowHeight);
 }
