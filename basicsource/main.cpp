@@ -1,6 +1,6 @@
 // Program entry and the keyboard: start-up in the order the show needs (platform, window,
 // callbacks, cast, clock), then every key to its owner. The show's own keys act here or through
-// playback; the player's keys go to the player.
+// playback; the player's keys and the pointer's events go to the player.
 #include "basicsource/main.h"
 
 #include "basicsource/frame.h"
@@ -10,6 +10,7 @@
 #include "player/overlays.h"
 #include "player/playback.h"
 #include "player/player_keys.h"
+#include "player/pointer_input.h"
 
 #include <GL/freeglut.h>
 
@@ -127,6 +128,10 @@ void installShowCallbacks() {
     glutDisplayFunc(ViewScene);
     glutKeyboardFunc(KeyPress);
     glutSpecialFunc(SpecialKeyPress);
+    // The pointer (mouse, touch in a browser) goes to the player's pointer unit.
+    glutMouseFunc(pointerButton);
+    glutMotionFunc(pointerMotion);
+    glutPassiveMotionFunc(pointerPassiveMotion);
     glutReshapeFunc(ResizeWindow);
     // Closing the window from the window manager winds the platform down like `q` does.
     glutCloseFunc(platformWindup);

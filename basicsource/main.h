@@ -8,8 +8,8 @@
 // GLUT keyboard callbacks: the show's keys here, the player's passed on to it.
 void KeyPress(unsigned char key, int x, int y);
 void SpecialKeyPress(int key, int x, int y);
-// The show's GLUT callbacks (display, keys, reshape, close); again after the movie has had the
-// window to itself.
+// The show's GLUT callbacks (display, keys, pointer, reshape, close); again after the movie has
+// had the window to itself.
 void installShowCallbacks();
 
 // Opens the window, builds the scene and runs the GLUT main loop; returns only if the loop does.

@@ -121,3 +121,6 @@ audioBackend& systemAudioBackend();
 // multisampled with the most samples up to `samples` the display offers; returns the samples
 // asked for (1: none).
 int platformChooseDisplayMode(int samples);
+// Full screen on or off (the window's; the page's in a browser), and whether it is on.
+void platformToggleFullScreen();
+bool platformFullScreen();

@@ -62,3 +62,7 @@ int platformChooseDisplayMode(int samples) {
     glutInitDisplayString("double rgb depth>=16");
     return 1;
 }
+
+void platformToggleFullScreen() { glutFullScreenToggle(); }
+
+bool platformFullScreen() { return glutGet(GLUT_FULL_SCREEN) != 0; }

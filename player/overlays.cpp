@@ -7,7 +7,9 @@
 #include "basicsource/program_state.h"
 #include "basicsource/scene.h"
 #include "basicsource/utility.h"
+#include "player/control_strip.h"
 #include "player/playback.h"
+#include "player/pointer.h"
 #include "player/screenshot.h"
 
 #include <GL/freeglut.h>
@@ -41,7 +43,12 @@ const char* const kHelpLines[] = {"Keys",
                                   "f          full screen",
                                   kMovieKeyLine,
                                   "h ?        this help",
-                                  "Esc q      quit"};
+                                  "Esc q      quit",
+                                  "Mouse",
+                                  "click      start; then pause and resume",
+                                  "2 clicks   full screen on and off",
+                                  "move       controls along the bottom",
+                                  "timeline   click, drag; wheel 5 s"};
 
 // A program built without the movie maker (the browser's) only says where movies come from;
 // the browser's screenshots are downloads.
@@ -60,41 +67,15 @@ void clearNotice(int serial) {
     }
 }
 
-// Draws in window pixels, origin at the lower left, with the scene's state put aside.
-void beginWindowPixels() {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_CULL_FACE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, std::max<short>(gWindowWidth, 1), 0, std::max<short>(gWindowHeight, 1), -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-}
-
-void endWindowPixels() {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-}
-
 // The whole show along the bottom edge, below the frame-rate readout: a mark at each change of
 // scene and the current time. Shown with the status line.
 void drawTimeline() {
-    const float left = 10, right = float(gWindowWidth) - 10, width = right - left;
-    if (!gTextOn || width <= 0) {
+    const timelineSpan span = timelineSpanFor(gWindowWidth);
+    const float left = span.left, right = span.right;
+    if (!gTextOn || right <= left) {
         return;
     }
-    auto xOf = [&](double seconds) { return left + float(seconds / kShowLength) * width; };
+    auto xOf = [&](double seconds) { return timelineX(span, seconds); };
     beginWindowPixels();
     glColor4f(0.3f, 0.3f, 0.3f, 0.8f);
     glRectf(left, 1, right, 4);
@@ -127,6 +108,32 @@ void drawHelp() {
 
 } // namespace
 
+void beginWindowPixels() {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, std::max<short>(gWindowWidth, 1), 0, std::max<short>(gWindowHeight, 1), -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void endWindowPixels() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}
+
 std::vector<std::string> helpLines() {
     std::vector<std::string> lines;
     for (const char* line : kHelpLines) {
@@ -137,6 +144,7 @@ std::vector<std::string> helpLines() {
 
 void installPlayerOverlays() {
     addOverlay(drawTimeline);
+    addOverlay(drawControlStrip);
     addOverlay(drawHelp);
 }
 

@@ -1,5 +1,6 @@
 // What the player draws over the show: the list of keys (h), the timeline bar along the bottom
-// (with the status line, t) and short notices in the status line's place.
+// (with the status line, t), the pointer's control strip and short notices in the status line's
+// place.
 #pragma once
 
 #include <string>
@@ -13,3 +14,6 @@ std::vector<std::string> helpLines();
 // A message shown on the status line for a few seconds, e.g. where a screenshot went.
 void showNotice(const std::string& text);
 std::string currentNotice();
+// Drawing in window pixels, origin at the lower left, with the scene's state put aside, blended.
+void beginWindowPixels();
+void endWindowPixels();

@@ -92,6 +92,7 @@ void togglePause() {
         unpauseMusic();
         setIdle(NextFrame);
     }
+    glutPostRedisplay(); // overlays that show the mode (the control strip) are drawn anew
 }
 
 void beginMovieMode() {

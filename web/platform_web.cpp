@@ -138,6 +138,17 @@ int platformChooseDisplayMode(int samples) {
 
 extern "C" void glutCloseFunc(void (*)(void)) {}
 
+// The browser's GLUT can enter full screen but has no call to leave it.
+void platformToggleFullScreen() {
+    if (platformFullScreen()) {
+        EM_ASM({ Browser.exitFullscreen(); });
+    } else {
+        glutFullScreen();
+    }
+}
+
+bool platformFullScreen() { return EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; }) != 0; }
+
 // The state of the show for the page (its hint line) and the browser tests: show time, mode,
 // speed, frames drawn, where the sound heard is (negative: none), the notice shown, and whether
 // the show runs (with the message of a show the address stopped).
