@@ -4,7 +4,9 @@
 #include "basicsource/frame.h"
 #include "basicsource/platform.h"
 #include "basicsource/program_state.h"
+#include "basicsource/scene.h"
 #include "player/overlays.h"
+#include "player/pointer.h"
 #include "web/page_status.h"
 
 #include <GL/freeglut.h>
@@ -14,6 +16,41 @@
 #include <string>
 
 extern "C" unsigned lfglFramesPresented(void);
+
+// The browser's GLUT hands the motion callbacks the position of the movement before, so a
+// drag's picture trails the pointer by one event. This takes the place of its handler (before
+// glutInit registers it) and hands on where the pointer is.
+EM_JS(void, reportMotionWhereThePointerIs, (), {
+    GLUT.onMousemove = function(event) {
+        var lastX = Browser.mouseX, lastY = Browser.mouseY;
+        Browser.calculateMouseEvent(event);
+        var x = Browser.mouseX, y = Browser.mouseY;
+        if (x == lastX && y == lastY) return;
+        var callback = 0;
+        if (GLUT.buttons == 0 && event.target == Module.canvas) {
+            callback = GLUT.passiveMotionFunc;
+        } else if (GLUT.buttons != 0) {
+            callback = GLUT.motionFunc;
+        }
+        if (!callback) return;
+        event.preventDefault();
+        GLUT.saveModifiers(event);
+        getWasmTableEntry(callback)(x, y);
+    };
+});
+
+// Its wheel handler also takes the sign of 'mousewheel' (Chrome, Safari) the wrong way round,
+// so turning the wheel up arrived as button 4 (down). Up is 3 and down 4, as GLUT has it.
+EM_JS(void, reportTheWheelTheRightWayUp, (), {
+    GLUT.onMouseWheel = function(event) {
+        Browser.calculateMouseEvent(event);
+        var turn = event.type == 'DOMMouseScroll' ? -event.detail : event.wheelDelta;
+        if (!turn || !GLUT.mouseFunc) return;
+        event.preventDefault();
+        GLUT.saveModifiers(event);
+        getWasmTableEntry(GLUT.mouseFunc)(turn > 0 ? 3 : 4, 0, Browser.mouseX, Browser.mouseY);
+    };
+});
 
 namespace {
 
@@ -93,6 +130,8 @@ void redrawAfterResizing() {
 
 void platformInitialise() {
     takeKeysByCharacter();
+    reportMotionWhereThePointerIs();
+    reportTheWheelTheRightWayUp();
     releaseCancelledTouches();
     redrawAfterResizing();
     systemAudioBackend(); // the soundtrack is fetched and decoded while the page starts
@@ -178,4 +217,23 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_keys() {
 // The show's proportions (width over height), which the page keeps at any window shape.
 extern "C" EMSCRIPTEN_KEEPALIVE double lumenfold_show_aspect() {
     return double(kWindowWidth) / double(kWindowHeight);
+}
+
+// Where the control strip's timeline lies in the window (pixels from the lower left, as the
+// strip is laid out), the show's length and its scene marks: the page's tests point at them.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_timeline() {
+    static std::string timeline;
+    const stripLayout layout = layoutStrip(gWindowWidth);
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "{\"left\": %g, \"right\": %g, \"y\": %g, \"length\": %g, \"marks\": [",
+                  double(layout.timeline.left), double(layout.timeline.right),
+                  double(layout.trackBottom + layout.trackTop) / 2, double(kShowLength));
+    timeline = text;
+    for (double start : kSceneStarts) {
+        std::snprintf(text, sizeof text, "%s%g", timeline.back() == '[' ? "" : ", ", start);
+        timeline += text;
+    }
+    timeline += "]}";
+    return timeline.c_str();
 }
