@@ -22,7 +22,9 @@ const int kGlyphWidth = 8;
 // Text cannot fade (it is drawn opaque): it goes once the strip is half faded.
 const float kTextOpacity = 0.5f;
 
-float middle(float a, float b) { return (a + b) / 2; }
+float middle(float a, float b) {
+    return (a + b) / 2;
+}
 
 void drawTimelineTrack(const stripLayout& layout, float opacity) {
     const timelineSpan& span = layout.timeline;
@@ -93,7 +95,8 @@ void drawControlStrip() {
     beginWindowPixels();
     glColor4f(0, 0, 0, 0.55f * opacity);
     glRectf(0, 0, float(gWindowWidth), float(kStripHeight));
-    for (const pixelBox* box : {&layout.playPause, &layout.speed, &layout.fullScreen, &layout.help}) {
+    for (const pixelBox* box :
+         {&layout.playPause, &layout.speed, &layout.fullScreen, &layout.help}) {
         drawButtonFace(*box, opacity);
     }
     drawTimelineTrack(layout, opacity);

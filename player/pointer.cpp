@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -67,8 +68,8 @@ double timelineSeconds(const timelineSpan& span, float x) {
     if (nearest >= 0) {
         return nearest;
     }
-    const double seconds = std::clamp(double(x - span.left) / width * kShowLength, 0.0,
-                                      double(kShowLength));
+    const double seconds =
+        std::clamp(double(x - span.left) / width * kShowLength, 0.0, double(kShowLength));
     return std::round(seconds * kPoseFramesPerSecond) / kPoseFramesPerSecond;
 }
 
@@ -105,8 +106,10 @@ stripPart stripPartAt(const stripLayout& layout, bool barOnly, float x, float y)
         return layout.timelineZone.contains(x, y) ? stripPart::timeline : stripPart::none;
     }
     const std::pair<const pixelBox*, stripPart> parts[] = {
-        {&layout.playPause, stripPart::playPause}, {&layout.speed, stripPart::speed},
-        {&layout.fullScreen, stripPart::fullScreen}, {&layout.help, stripPart::help},
+        {&layout.playPause, stripPart::playPause},
+        {&layout.speed, stripPart::speed},
+        {&layout.fullScreen, stripPart::fullScreen},
+        {&layout.help, stripPart::help},
         {&layout.timelineZone, stripPart::timeline}};
     for (const auto& part : parts) {
         if (part.first->contains(x, y)) {

@@ -1,6 +1,6 @@
 // The pointer entry: GLUT's mouse events to the pointer's logic, and its commands to playback.
 // A scrub's drag may bring many positions between two frames; only the last is posed, by a timer
-// that runs once the queued events are taken, since posing a late moment takes a while.
+// that runs once the queued events are taken: a pose of a late moment poses every frame before it.
 #include "player/pointer_input.h"
 
 #include "basicsource/platform.h"
@@ -27,7 +27,9 @@ bool gJumpPending = false;
 double gJumpSeconds = 0;
 
 // GLUT counts rows from the top; the strip is laid out from the bottom.
-float fromBottom(int y) { return float(gWindowHeight - 1 - y); }
+float fromBottom(int y) {
+    return float(gWindowHeight - 1 - y);
+}
 
 // From the opening screen or after the end the show starts, as a does; otherwise p's pause and
 // resume. True when it paused or resumed.
@@ -145,13 +147,26 @@ void handled(const pointerCommand& command) {
     redrawIfFaded();
 }
 
-bool ignored() { return gProgramMode == kpmMakingMovie; }
+bool ignored() {
+    return gProgramMode == kpmMakingMovie;
+}
 
 } // namespace
 
-const pointerTracker& pointerState() { return gPointer; }
+const pointerTracker& pointerState() {
+    return gPointer;
+}
 
-int32_t pointerNow() { return platformNow(); }
+int32_t pointerNow() {
+    return platformNow();
+}
+
+void forgetPointer() {
+    gPointer = pointerTracker();
+    gJumpPending = false;
+    gResumeAfterScrub = false;
+    gClickToggledPause = false;
+}
 
 void keepPointerInStep() {
     const int32_t now = pointerNow();
@@ -197,4 +212,6 @@ void pointerMotion(int x, int y) {
     handled(gPointer.move(float(x), fromBottom(y), pointerNow()));
 }
 
-void pointerPassiveMotion(int x, int y) { pointerMotion(x, y); }
+void pointerPassiveMotion(int x, int y) {
+    pointerMotion(x, y);
+}

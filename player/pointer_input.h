@@ -16,6 +16,8 @@ void pointerPassiveMotion(int x, int y);
 // The pointer's state for the strip, and the real-time clock's reading it is judged at.
 const pointerTracker& pointerState();
 int32_t pointerNow();
+// Back to the state before the pointer ever moved (the strip gone, nothing held).
+void forgetPointer();
 // Hides or shows the cursor as the pointer's idleness and full screen say, and keeps a timer
 // running while the strip has still to fade; called with every frame drawn.
 void keepPointerInStep();

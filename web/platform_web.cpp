@@ -186,7 +186,9 @@ void platformToggleFullScreen() {
     }
 }
 
-bool platformFullScreen() { return EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; }) != 0; }
+bool platformFullScreen() {
+    return EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; }) != 0;
+}
 
 // The state of the show for the page (its hint line) and the browser tests: show time, mode,
 // speed, frames drawn, where the sound heard is (negative: none), the notice shown, and whether

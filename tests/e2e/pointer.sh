@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The pointer on the real program, driven with xdotool: a click on the picture starts the show
+# with its soundtrack, the next pauses it and the next resumes it; a double click toggles full
+# screen and leaves the show playing; a drag on the timeline shows, at every position, the
+# picture a jump there shows (screenshots against show_frames); the wheel steps 5 s over the
+# timeline and does nothing over the picture.
+#   pointer.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES
+bin=${1:?usage: pointer.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES}
+find_bytes=${2:?usage: pointer.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES}
+show_frames=${5:?usage: pointer.sh LUMENFOLD FIND_BYTES LUMENFOLD_MOVIE MAKE_BAD_INPUTS SHOW_FRAMES}
+. "$(dirname "$0")/lib.sh"
+[ -s resources/Sonavel.wav ] || fail "resources/Sonavel.wav is missing: the build makes it"
+
+# Screenshots land in a folder of the test's own.
+here=$PWD
+mkdir -p "$work/cwd/resources"
+ln -s "$here/resources/ground.bmp" "$here/resources/Sonavel.wav" "$work/cwd/resources/"
+cd "$work/cwd"
+
+pointer() { xdotool "$@" 2>/dev/null || fail "xdotool $* failed"; }
+size_of() { xwininfo -id "$wid" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}'; }
+# The picture above the control strip (52 rows, which come and go with the pointer).
+above_strip() { size_of | awk -Fx '{print $1 "x" ($2 - 60) "+0+0"}'; }
+moved_above() { shot "$2" && [ "$(differing_in "$(above_strip)" "$1" "$2")" -gt 1000 ]; }
+still_above() {
+    shot "$1-before" && sleep 0.3 && shot "$1" &&
+        [ "$(differing_in "$(above_strip)" "$1-before" "$1")" = 0 ]
+}
+
+played=$work/played.raw
+start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$played"
+[ "$(size_of)" = 720x576 ] || fail "the window is $(size_of), not 720x576"
+timeline_row=$((576 - 1 - 40))
+
+# The opening screen holds still until a click on the picture starts the show and its sound.
+shot opening
+pointer mousemove --window "$wid" 360 250 click 1
+wait_for "the picture moving after a click on it" moved_above opening playing
+# Five seconds into the music, as in sound.sh.
+offset=$((44 + 5 * 176400))
+reached() { "$find_bytes" contains resources/Sonavel.wav "$offset" 512 "$played" >/dev/null; }
+wait_for "the soundtrack's samples reaching the device after the click" reached
+
+pointer click 1
+wait_for "the picture holding still after a second click" still_above paused
+size() { stat -c %s "$played"; }
+gone_silent() { paused_at=$(size) && sleep 0.5 && "$find_bytes" zeros "$played" "$paused_at"; }
+wait_for "silence on the device after the second click" gone_silent
+pointer click 1
+wait_for "the picture moving again after a third click" moved_above paused resumed
+
+# A double click: full screen, and the show still plays (its first click paused it, briefly).
+screen_size() { xwininfo -root | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}'; }
+fills_screen() { [ "$(size_of)" = "$(screen_size)" ]; }
+saved() { [ "$(ls screenshots 2>/dev/null | wc -l)" -ge "$1" ]; }
+pointer click --repeat 2 --delay 100 1
+wait_for "the window filling the screen ($(screen_size)) after a double click" fills_screen
+# Playing, two screenshots a moment apart carry two times; paused, one time twice (-2).
+key s
+wait_for "a screenshot in full screen" saved 1
+shot full
+wait_for "the picture moving in full screen after the double click" moved_above full full-later
+key s
+wait_for "a second screenshot in full screen" saved 2
+ls screenshots | grep -q -- '-2\.png$' && fail "the double click left the show paused: $(ls screenshots | tr '\n' ' ')"
+rm -r screenshots
+pointer click --repeat 2 --delay 100 1
+back_in_window() { [ "$(size_of)" = 720x576 ]; }
+wait_for "the window back at 720x576 after a second double click" back_in_window
+pointer mousemove --window "$wid" 360 250 click 1
+wait_for "the picture holding still after a click in the window" still_above windowed
+
+# A drag on the timeline, paused: a screenshot under the held button and one after the release.
+pointer mousemove --window "$wid" 200 "$timeline_row" mousedown 1
+wait_for "the picture jumping to the pressed place" moved_above windowed pressed
+pointer mousemove --window "$wid" 300 "$timeline_row"
+wait_for "the picture following the drag" moved_above pressed dragged
+key s
+wait_for "a screenshot during the drag" saved 1
+pointer mousemove --window "$wid" 450 "$timeline_row" mouseup 1
+key s
+wait_for "a screenshot after the release" saved 2
+# The times are in the names; each must be where the pointer was on the 700-pixel timeline
+# (10 px in from each side of 130 s), within a second.
+times=$(ls screenshots | sed -n 's/^lumenfold-\([0-9.]*\)s\.png$/\1/p' | sort -n)
+[ "$(echo "$times" | wc -l)" = 2 ] || fail "screenshots after the drag: $(ls screenshots)"
+dragged_time=$(echo "$times" | head -n 1)
+released_time=$(echo "$times" | tail -n 1)
+near() { awk -v t="$1" -v x="$2" 'BEGIN { e = (x - 10) / 700 * 130; exit !(t - e < 1 && e - t < 1) }'; }
+near "$dragged_time" 300 || fail "the screenshot during the drag is at $dragged_time s, not near x 300"
+near "$released_time" 450 || fail "the screenshot after the release is at $released_time s, not near x 450"
+mkdir -p "$work/frames"
+"$show_frames" "$work/frames" "$dragged_time" "$released_time" >/dev/null 2>&1 ||
+    fail "show_frames made no reference pictures"
+for t in "$dragged_time" "$released_time"; do
+    cp "screenshots/lumenfold-${t}s.png" "$work/scrubbed-$t.png"
+    [ "$(differing "scrubbed-$t" "frames/frame-$t")" = 0 ] ||
+        fail "the picture scrubbed to $t s differs from the one a jump there shows"
+done
+
+# The wheel: down over the timeline is 5 s back; over the picture nothing (the next screenshot
+# keeps the time, so it gets the name with -2).
+stepped=$(awk -v t="$released_time" 'BEGIN { printf "%06.2f", t - 5 }')
+pointer mousemove --window "$wid" 360 "$timeline_row" click 5
+key s
+wait_for "screenshots/lumenfold-${stepped}s.png after the wheel over the timeline" \
+    test -s "screenshots/lumenfold-${stepped}s.png"
+pointer mousemove --window "$wid" 360 250 click 4
+key s
+wait_for "a screenshot at $stepped s again after the wheel over the picture ($(ls screenshots | tr '\n' ' '))" \
+    test -s "screenshots/lumenfold-${stepped}s-2.png"
+
+key q
+finish
+[ "$status" = 0 ] || fail "exit status $status after q"
+echo "scrubbed to $dragged_time and $released_time s, stepped to $stepped s"
+echo "PASS: click starts with sound, pauses and resumes; double click full screen and back, still playing; a drag shows the jumps' pictures; the wheel over the timeline only"
