@@ -7,6 +7,7 @@
 #include "basicsource/scene.h"
 #include "player/overlays.h"
 #include "player/pointer.h"
+#include "player/pointer_input.h"
 #include "web/page_status.h"
 
 #include <GL/freeglut.h>
@@ -139,14 +140,14 @@ void platformInitialise() {
 
 void platformWindup() { shutdownMusic(); }
 
-// A page cannot close itself: Escape and q stop the sound and take every callback from the
-// browser's GLUT, so nothing moves or answers keys, clicks or touches any more, and the page
-// says how to see the show again.
 void reportLaunchStop(const launchStop& stop) {
     gPageState = stop.refused ? "refused" : "exited";
     gLaunchMessage = stop.message;
 }
 
+// A page cannot close itself: Escape and q stop the sound and take every callback from the
+// browser's GLUT, so nothing moves or answers keys, clicks or touches any more, and the page
+// says how to see the show again.
 void platformEndProgram() {
     gPageState = "stopped";
     platformWindup();
@@ -191,8 +192,9 @@ bool platformFullScreen() {
 }
 
 // The state of the show for the page (its hint line) and the browser tests: show time, mode,
-// speed, frames drawn, where the sound heard is (negative: none), the notice shown, and whether
-// the show runs (with the message of a show the address stopped).
+// speed, frames drawn, where the sound heard is (negative: none), the control strip's opacity,
+// the notice shown, and whether the show runs (with the message of a show the address
+// stopped).
 extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_status() {
     static std::string status;
     char numbers[160];
@@ -200,7 +202,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_status() {
                   "{\"time\": %.3f, \"mode\": %d, \"speed\": %g, \"frames\": %u, \"heard\": %.3f, ",
                   double(getAnimationTime()), int(gProgramMode), animationSpeed(),
                   lfglFramesPresented(), musicPlayedSeconds());
-    status = std::string(numbers) + "\"notice\": \"" + jsonEscaped(statusNotice()) +
+    char strip[48];
+    std::snprintf(strip, sizeof strip, "\"strip\": %g, ",
+                  double(pointerState().stripOpacity(pointerNow())));
+    status = std::string(numbers) + strip + "\"notice\": \"" + jsonEscaped(statusNotice()) +
              "\", \"state\": \"" + gPageState + "\", \"message\": \"" +
              jsonEscaped(gLaunchMessage) + "\"}";
     return status.c_str();

@@ -290,7 +290,7 @@ async function mouse(browser) {
     const playing = await waitFor(page, 'the show and its sound after a click',
                                   (s) => s.mode === 1 && s.time > 1 && s.heard > 0.5);
     console.log('click: show at ' + playing.time + ' s, sound at ' + playing.heard + ' s');
-    await page.mouse.click(centre.x, centre.y);
+    await page.mouse.click(centre.x + 30, centre.y); // too far from the first for a double click
     await waitFor(page, 'the pause after a second click', (s) => s.mode === 3 && s.heard < 0);
 
     const t = await timeline(page);
@@ -329,7 +329,20 @@ async function mouse(browser) {
     await sleep(500);
     const after = await status(page);
     if (after.mode !== 3) fail('the double click left the show in mode ' + after.mode);
-    console.log('double click: full screen requested, the show still paused');
+    // Where the browser grants it (headless Chromium does), the picture keeps its proportions
+    // inside the full-screen window.
+    const box = await page.evaluate(() => {
+        const r = canvas.getBoundingClientRect();
+        return {full: !!document.fullscreenElement, left: r.left, top: r.top, width: r.width,
+                height: r.height, innerWidth, innerHeight, aspect: Module._lumenfold_show_aspect()};
+    });
+    if (box.full && (box.left < -0.5 || box.top < -0.5 || box.left + box.width > box.innerWidth + 0.5 ||
+                     box.top + box.height > box.innerHeight + 0.5 ||
+                     Math.abs(box.width / box.height - box.aspect) > 0.01)) {
+        fail('the picture in full screen: ' + JSON.stringify(box));
+    }
+    console.log('double click: full screen requested' + (box.full ? ' and granted' : '') +
+                ', the show still paused');
     await page.close();
 }
 
@@ -372,13 +385,15 @@ async function phone(browser) {
     const playing = await waitFor(page, 'the show and its sound after a tap',
                                   (s) => s.mode === 1 && s.time > 1 && s.heard > 0.5);
     console.log('tap: show at ' + playing.time + ' s, sound at ' + playing.heard + ' s');
-    await page.touchscreen.tap(centre.x, centre.y);
+    // Taps in turn a few pixels apart, so that no two of them make a double tap however fast
+    // they come.
+    await page.touchscreen.tap(centre.x - 30, centre.y);
     await waitFor(page, 'the pause after a second tap', (s) => s.mode === 3 && s.heard < 0);
-    await page.touchscreen.tap(centre.x, centre.y);
-    await waitFor(page, 'the show going on after a third tap', (s) => s.mode === 1 && s.heard >= 0);
-
-    // The last tap shows the strip for a few seconds: the drag starts on its timeline.
     const t = await timeline(page);
+    await page.touchscreen.tap(centre.x + 30, centre.y);
+    // The tap also shows the strip for a few seconds: the drag starts on its timeline.
+    await waitFor(page, 'the show going on after a third tap, with the strip',
+                  (s) => s.mode === 1 && s.heard >= 0 && s.strip === 1);
     const to = between(t, 2), end = between(t, 3);
     const tolerance = t.perCssPixel + 0.04;
     const finger = await page.touchscreen.touchStart(t.x(between(t, 1)), t.pageY);
@@ -409,6 +424,18 @@ async function phone(browser) {
         .catch(() => fail('a double tap asked for no full screen'));
     const after = await waitFor(page, 'the show playing on after the double tap', (s) => s.mode === 1);
     console.log('double tap: full screen requested, the show still playing at ' + after.time + ' s');
+    // Headless Chromium grants it: the picture keeps its proportions and density there too.
+    // (The browser's GLUT first sizes the canvas to the screen; the page then fits it.)
+    await page.waitForFunction(() => document.fullscreenElement &&
+                                     document.fullscreenElement.contains(canvas) &&
+                                     Math.abs(canvas.width / canvas.height -
+                                              Module._lumenfold_show_aspect()) < 0.01,
+                               {timeout: limit})
+        .catch(async () => fail('the picture did not keep its proportions in full screen: ' +
+                                JSON.stringify(await page.evaluate(() => ({
+                                    full: String(document.fullscreenElement && document.fullscreenElement.tagName),
+                                    box: canvas.getBoundingClientRect().toJSON(), innerWidth})))));
+    await checkPhoneCanvas(page, 'in full screen');
     await page.close();
 }
 
