@@ -47,7 +47,8 @@ void drawCast() {
         shape->draw(kDrawOpaque);
     }
     // Translucent objects are drawn after the opaque ones, unsorted, over a read-only depth
-    // buffer; the alpha test stays on for the rest of the frame and the next one.
+    // buffer, with the alpha test on for this pass only (left on, it would cost every later
+    // draw, the next frame's opaque pass included, an alpha-tested shader in the browser).
     glDepthMask(GL_FALSE);
     glAlphaFunc(GL_GREATER, 0.1f);
     glEnable(GL_ALPHA_TEST);
@@ -58,6 +59,7 @@ void drawCast() {
     }
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
 }
 
 void drawStatusLine() {

@@ -139,14 +139,13 @@ void installShowCallbacks() {
 
 int lumenfoldMain(int argc, char** argv) {
     launchOptions options;
-    parseResult parsed = parseLaunchOptions(argc, argv, options);
-    if (!parsed.ok) {
-        std::fprintf(stderr, "lumenfold: %s\n%s", parsed.error.c_str(), launchUsage().c_str());
+    const launchStop stop = launchStopFor(argc, argv, options);
+    if (stop.refused) {
+        std::fprintf(stderr, "%s\n%s", stop.message.c_str(), launchUsage().c_str());
         return 2;
     }
-    if (options.help || options.version) {
-        std::fputs(options.help ? launchUsage().c_str() : (launchVersion() + "\n").c_str(),
-                   stdout);
+    if (stop.stops) {
+        std::fputs(stop.message.c_str(), stdout);
         return 0;
     }
     sounds = options.mute ? 0 : 1;

@@ -2,14 +2,16 @@
 // page to its first picture, frames drawn in each wall-clock second of the show (the slowest
 // second and the mean), and how far the sound heard is from the picture (show time minus sound
 // time, sampled every 50 ms while both play). Prints one JSON line.
-//   node web_show.mjs URL
+//   node web_show.mjs URL [phone]      (phone: an emulated phone, 390 x 844 at density 3)
 import {launchHeadlessChromium} from './headless_chromium.mjs';
 
-const [url] = process.argv.slice(2);
+const [url, device] = process.argv.slice(2);
 const browser = await launchHeadlessChromium();
 try {
     const page = await browser.newPage();
-    await page.setViewport({width: 720, height: 576});
+    await page.setViewport(device === 'phone'
+        ? {width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true}
+        : {width: 720, height: 576});
     // Watches from inside the page, from its very start, so the first picture is timed exactly.
     await page.evaluateOnNewDocument(() => {
         window.benchSamples = [];
@@ -54,7 +56,9 @@ try {
     const drift = playing.filter(([, s]) => s.heard >= 0 && s.time < 129)
                          .map(([, s]) => (s.time - s.heard) * 1000).sort((x, y) => x - y);
     const at = (q) => drift[Math.min(drift.length - 1, Math.floor(q * drift.length))];
+    const canvas = await page.evaluate(() => [canvas.width, canvas.height]);
     console.log(JSON.stringify({
+        canvas: canvas.join(' x '),
         firstPictureMs: Math.round(firstPicture),
         seconds: perSecond.length,
         slowestFps: Number(slowest.fps.toFixed(1)),

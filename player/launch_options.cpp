@@ -85,6 +85,17 @@ parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions&
     return {};
 }
 
+launchStop launchStopFor(int argc, const char* const* argv, launchOptions& options) {
+    const parseResult parsed = parseLaunchOptions(argc, argv, options);
+    if (!parsed.ok) {
+        return {true, true, "lumenfold: " + parsed.error};
+    }
+    if (options.help || options.version) {
+        return {true, false, options.help ? launchUsage() : launchVersion() + "\n"};
+    }
+    return {};
+}
+
 std::string launchUsage() {
     return "usage: lumenfold [options]\n"
            "Plays the Lumenfold show in a window; press a to start it, h for the keys.\n"

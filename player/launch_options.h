@@ -24,6 +24,17 @@ struct parseResult {
 
 parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions& options);
 
+// Whether the command line lets the show run, and what is said when it does not: a refusal
+// ("lumenfold: ..." on its own line; the program adds the usage and exits with status 2), or
+// the usage or version asked for (the whole text; status 0). A program that cannot print to a
+// terminal (the browser's) shows it.
+struct launchStop {
+    bool stops = false;
+    bool refused = false;
+    std::string message;
+};
+launchStop launchStopFor(int argc, const char* const* argv, launchOptions& options);
+
 // The usage text, ending in a line break.
 std::string launchUsage();
 // "lumenfold VERSION".

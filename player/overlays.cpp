@@ -10,6 +10,7 @@
 #include "player/control_strip.h"
 #include "player/playback.h"
 #include "player/pointer.h"
+#include "player/screenshot.h"
 
 #include <GL/freeglut.h>
 
@@ -24,6 +25,7 @@ int gNoticeSerial = 0;
 
 const char* const kMovieKeyLine = "m          render the movie";
 const char* const kNoMovieKeyLine = "m          how movies are made";
+const char* const kScreenshotKeyLine = "s          screenshot"; // and where it goes
 
 const char* const kHelpLines[] = {"Keys",
                                   "a          start the show from the beginning",
@@ -33,7 +35,7 @@ const char* const kHelpLines[] = {"Keys",
                                   "PgUp PgDn  previous, next scene",
                                   "1 ... 5    scene 1 to 5; 6 the credits",
                                   "[ ]        slower, faster; Backspace 1x",
-                                  "s          screenshot into screenshots/",
+                                  kScreenshotKeyLine,
                                   "t          status line and timeline",
                                   "w          wireframe",
                                   "l r u d i o  move the camera",
@@ -48,8 +50,13 @@ const char* const kHelpLines[] = {"Keys",
                                   "move       controls along the bottom",
                                   "timeline   click, drag; wheel 5 s"};
 
-// A program built without the movie maker (the browser's) only says where movies come from.
+// A program built without the movie maker (the browser's) only says where movies come from;
+// the browser's screenshots are downloads.
 const char* shownLine(const char* line) {
+    if (line == kScreenshotKeyLine) {
+        static const std::string withPlace = std::string(line) + " " + screenshotDestination();
+        return withPlace.c_str();
+    }
     return line == kMovieKeyLine && !movieRendererInstalled() ? kNoMovieKeyLine : line;
 }
 

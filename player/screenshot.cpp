@@ -55,3 +55,5 @@ std::string saveScreenshot() {
     showNotice("Saved " + name);
     return name;
 }
+
+std::string screenshotDestination() { return "into " + std::string(kScreenshotFolder) + "/"; }

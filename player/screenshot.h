@@ -6,3 +6,6 @@
 
 // Saves the current picture; returns the file's name, empty on failure.
 std::string saveScreenshot();
+// Where key s puts the picture, as the help says it: "into screenshots/" (a download in the
+// browser).
+std::string screenshotDestination();

@@ -1,7 +1,8 @@
 // The soundtrack in the browser, through Web Audio: the page fetches and decodes the soundtrack
-// (encoded for the web at build time) while it loads; sound may only start after a key press,
-// which is when the show asks for it. Where the sound heard is comes from the audio output's
-// own timestamp, so the player can keep it in step with the picture as on the desktop.
+// (encoded for the web at build time: Ogg Opus, or MP3 for a browser that cannot decode Opus)
+// while it loads; sound may only start after a key press or a tap, which is when the show asks
+// for it. Where the sound heard is comes from the audio output's own timestamp, so the player
+// can keep it in step with the picture as on the desktop.
 #include "basicsource/platform.h"
 
 #include <emscripten.h>
@@ -11,17 +12,36 @@
 // The JavaScript half keeps one decoded buffer and at most one source playing it. `at` is the
 // position in the soundtrack when playing started (or where it is held while paused), `since`
 // the audio context's time it started.
-EM_JS(void, soundLoad, (const char* url), {
+EM_JS(void, soundLoad, (const char* opusUrl, const char* mp3Url), {
     var sound = Module.sound = {buffer: null, source: null, playing: false, at: 0, since: 0};
     var Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return;
     sound.context = new Context({latencyHint: 'interactive'});
-    fetch(UTF8ToString(url))
-        .then(function(response) {
-            if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
-            return response.arrayBuffer();
-        })
-        .then(function(bytes) { return sound.context.decodeAudioData(bytes); })
+    var opus = UTF8ToString(opusUrl), mp3 = UTF8ToString(mp3Url);
+    function load(url) {
+        sound.url = url;
+        return fetch(url)
+            .then(function(response) {
+                if (!response.ok) throw new Error(url + ': ' + response.status + ' ' + response.statusText);
+                return response.arrayBuffer();
+            })
+            .then(function(bytes) {
+                // The callback form: older Safari has no promise from decodeAudioData.
+                return new Promise(function(resolve, reject) {
+                    sound.context.decodeAudioData(bytes, resolve, function(error) {
+                        reject(new Error(url + ' cannot be decoded here: ' + error));
+                    });
+                });
+            });
+    }
+    // A browser that says it cannot play Ogg Opus fetches only the MP3; one that says it can but
+    // then fails to decode it falls back to the MP3.
+    var probe = document.createElement('audio');
+    var canOpus = probe.canPlayType && probe.canPlayType("audio/ogg; codecs=opus") !== "";
+    (canOpus ? load(opus).catch(function(error) {
+        console.log(error.message + '; trying ' + mp3);
+        return load(mp3);
+    }) : load(mp3))
         .then(function(buffer) {
             sound.buffer = buffer;
             // Asked to play before the soundtrack arrived: it starts now, where the show is.
@@ -46,6 +66,21 @@ EM_JS(void, soundLoad, (const char* url), {
             sound.source = null;
         }
     };
+    // Browsers start sound only from inside a gesture of the user, and some (phones) only from a
+    // touch: the first key, click or tap resumes the context and plays a moment of silence
+    // from inside its own handler, so the show's sound can start whenever the show asks.
+    var unlockEvents = ['touchstart', 'touchend', 'mousedown', 'keydown'];
+    function unlock() {
+        var c = sound.context;
+        var silence = c.createBufferSource();
+        silence.buffer = c.createBuffer(1, 1, 22050);
+        silence.connect(c.destination);
+        silence.start(0);
+        c.resume().then(function() {
+            unlockEvents.forEach(function(type) { window.removeEventListener(type, unlock, true); });
+        });
+    }
+    unlockEvents.forEach(function(type) { window.addEventListener(type, unlock, true); });
     // The soundtrack's position being heard now; negative when nothing plays.
     sound.heard = function() {
         if (!sound.playing || !sound.source) return -1;
@@ -115,15 +150,16 @@ EM_JS(double, soundHeard, (), {
 
 namespace {
 
-// The soundtrack's name with the web's encoding: Sonavel.wav is served as Sonavel.ogg.
-std::string webSoundtrack() {
+// The soundtrack's name with one of the web's encodings: Sonavel.wav is served as Sonavel.ogg
+// and Sonavel.mp3.
+std::string webSoundtrack(const char* extension) {
     std::string name = kSoundtrackName;
-    return name.substr(0, name.rfind('.')) + ".ogg";
+    return name.substr(0, name.rfind('.')) + extension;
 }
 
 class webAudioBackend : public audioBackend {
   public:
-    webAudioBackend() { soundLoad(webSoundtrack().c_str()); }
+    webAudioBackend() { soundLoad(webSoundtrack(".ogg").c_str(), webSoundtrack(".mp3").c_str()); }
     // Whatever the file asked for, the page's one soundtrack plays.
     void play(const char*) override { soundPlayFrom(0, false); }
     void playFrom(const char*, double seconds, bool paused) override {

@@ -80,3 +80,5 @@ std::string saveScreenshot() {
     }
     return gOffered;
 }
+
+std::string screenshotDestination() { return "as a download"; }

@@ -3,6 +3,8 @@
 #include "basicsource/main.h"
 #include "player/overlays.h"
 #include "player/playback.h"
+#include "player/player_logic.h"
+#include "player/screenshot.h"
 #include "basicsource/platform.h"
 #include "helpers/recording_audio.h"
 #include "basicsource/scene.h"
@@ -158,6 +160,21 @@ TEST_F(Keyboard, WithoutAMovieMakerMOnlySaysWhereMoviesComeFrom) {
     EXPECT_EQ(gProgramMode, kpmAnimating);
     EXPECT_EQ(getAnimationTime(), 7.0f);
     EXPECT_EQ(currentNotice(), "Movies are made by lumenfold-movie");
+}
+
+// The help's s line says what this program's s does: here, the folder screenshotFileName names
+// (the browser's says it downloads).
+TEST_F(Keyboard, TheHelpSaysWhereScreenshotsGo) {
+    std::string sLine = "(no line for s)";
+    for (const std::string& line : helpLines()) {
+        if (line.rfind("s ", 0) == 0) {
+            sLine = line;
+        }
+    }
+    const std::string file = screenshotFileName(84);
+    const std::string folder = file.substr(0, file.rfind('/') + 1);
+    EXPECT_NE(sLine.find(screenshotDestination()), std::string::npos) << sLine;
+    EXPECT_NE(sLine.find("into " + folder), std::string::npos) << sLine;
 }
 
 TEST_F(Keyboard, ManualCameraMovesLastUntilTheTimelineSetsTheValueAgain) {

@@ -120,6 +120,25 @@ TEST(LaunchOptions, BothProgramsWordTheSameMistakeAlike) {
               refusal({"--start", "131"}).replace(0, 7, "--from"));
 }
 
+// The refusal as one line of its own, the usage or version as the whole text, whatever the
+// value holds (the browser shows the message instead of reading it back from stderr).
+TEST(LaunchOptions, StopsBeforeTheShowWithTheRefusalTheUsageOrTheVersion) {
+    auto stopFor = [](std::vector<const char*> args) {
+        args.insert(args.begin(), "lumenfold");
+        launchOptions options;
+        return launchStopFor(int(args.size()), args.data(), options);
+    };
+    const launchStop newline = stopFor({"--start=1\nx"});
+    EXPECT_TRUE(newline.stops && newline.refused);
+    EXPECT_EQ(newline.message, "lumenfold: --start takes a time in seconds from 0 to 130, not '1\nx'");
+    const launchStop help = stopFor({"--mute", "--help"});
+    EXPECT_TRUE(help.stops && !help.refused);
+    EXPECT_EQ(help.message, launchUsage());
+    EXPECT_EQ(stopFor({"--version"}).message, launchVersion() + "\n");
+    EXPECT_TRUE(stopFor({"--help", "--start", "x"}).refused); // a mistake outranks the help
+    EXPECT_FALSE(stopFor({"--start", "84", "--paused"}).stops);
+}
+
 TEST(LaunchOptions, UsageListsEveryOption) {
     const std::string usage = launchUsage();
     for (const char* option : {"--start", "--paused", "--speed", "--fullscreen", "--loop",

@@ -2,7 +2,9 @@
 # The show's page in headless Chromium, as built by the set-up into build/web: the pictures of
 # ?start=T&paused for five moments against show_frames' pictures of the same moments (at least
 # 97 % of the pixels within 24/255 on every channel; the rest is where the two rasterisers put
-# edge pixels), then the keys a, p, 5, s (a download), h, m and q, and a bad address.
+# edge pixels), then the keys a, p, 5, s (a download), h, m and q, and a bad address; addresses
+# that stop the show and a lost WebGL context; a desktop mouse; real touches on an emulated
+# phone; and what a browser without Opus downloads.
 #   browser.sh SITE_DIR SHOW_FRAMES
 site=${1:?usage: browser.sh SITE_DIR SHOW_FRAMES}
 show_frames=${2:?usage: browser.sh SITE_DIR SHOW_FRAMES}
@@ -38,4 +40,11 @@ node "$driver/drive-show.mjs" keys "$url" "$work" || fail "the keys"
 [ "$(identify -format %wx%h "$work/lumenfold-086.00s.png")" = 720x576 ] || fail "the screenshot is not 720 x 576"
 lit=$(convert "$work/lumenfold-086.00s.png" -format '%[fx:int(255*maxima)]' info:)
 [ "$lit" -gt 64 ] || fail "the downloaded screenshot is dark (brightest channel $lit)"
-echo "PASS: five moments as the desktop draws them; a, p, 5, s, h, m and q; a bad address refused in one line"
+node "$driver/drive-show.mjs" faults "$url" "$work" || fail "the addresses that stop the show, or the lost context"
+lit=$(convert "$work/restored.png" -format '%[fx:int(255*maxima)]' info:)
+[ "$lit" -gt 64 ] || fail "the picture after the lost context came back is dark (brightest channel $lit)"
+node "$driver/drive-show.mjs" mouse "$url" "$work" || fail "the mouse"
+node "$driver/drive-show.mjs" phone "$url" "$work" || fail "the emulated phone"
+node "$driver/drive-show.mjs" without-opus "$url" "$work" || fail "the page without Opus"
+echo "PASS: five moments as the desktop draws them; a, p, 5, s, h, m and q; a bad address refused in one line;"
+echo "      ?help, ?version and a newline shown; a lost context comes back; mouse and touch; MP3 without Opus"

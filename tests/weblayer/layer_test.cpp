@@ -90,3 +90,56 @@ TEST(Pixels, RgbReadsMatchTheSystemGlAtEveryPackAlignment) {
     }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 }
+
+namespace {
+
+void triangleAt(const GlApi& gl, float left) {
+    const GLfloat corners[3][3] = {{left, 20, 0}, {left + 60, 20, 0}, {left + 30, 100, 0}};
+    gl.begin(GL_TRIANGLES);
+    for (const auto& c : corners) {
+        gl.vertex3fv(c);
+    }
+    gl.end();
+}
+
+void projectWindow(const GlApi& gl, float left) {
+    gl.matrixMode(GL_PROJECTION);
+    gl.loadIdentity();
+    gl.ortho(left, left + kWidth, 0, kHeight, -1, 1);
+    gl.matrixMode(GL_MODELVIEW);
+}
+
+// The same triangles drawn twice, first where the projection leaves them out of view, then
+// after a new projection (and after popping one) has brought them in: the second time their
+// vertices equal ones just stored, whose clip coordinates were the old projection's.
+void sameVerticesUnderANewProjection(const GlApi& gl) {
+    gl.color3f(0.9f, 0.3f, 0.1f);
+    projectWindow(gl, 0);
+    triangleAt(gl, 260); // right of the window
+    projectWindow(gl, 200);
+    triangleAt(gl, 260); // now at x = 60
+
+    gl.color3f(0.1f, 0.8f, 0.3f);
+    gl.matrixMode(GL_PROJECTION);
+    gl.pushMatrix();
+    gl.loadIdentity();
+    gl.ortho(0, kWidth, 0, kHeight, -1, 1);
+    gl.matrixMode(GL_MODELVIEW);
+    triangleAt(gl, 330); // right of the window again
+    gl.matrixMode(GL_PROJECTION);
+    gl.popMatrix(); // back to the window from 200
+    gl.matrixMode(GL_MODELVIEW);
+    triangleAt(gl, 330);
+}
+
+} // namespace
+
+TEST(VertexReuse, CullsByTheProjectionInForceNotTheOneAVertexWasFirstStoredUnder) {
+    const Picture system = render(kSystemGl, sameVerticesUnderANewProjection);
+    const Picture layer = render(kLayerGl, sameVerticesUnderANewProjection);
+    savePair("reuse-after-projection", system, layer);
+    EXPECT_GT(system.countNonBackground(), 2 * 2000); // two triangles of 60 x 80
+    EXPECT_EQ(compare(system, layer, 0).pixelsOver, 0)
+        << "the system GL lit " << system.countNonBackground() << " pixels, the layer "
+        << layer.countNonBackground();
+}

@@ -59,16 +59,22 @@ void Context::modelViewChanged() {
     eyeNormalChanged = true;
 }
 
-// The projection takes part in every batch's state; the model-view only in the vertices.
+// The projection takes part in every batch's state and in the clip coordinates of the vertices
+// stored from now on; the model-view only in the vertices.
+void Context::projectionChanged() {
+    stateChanged();
+    reuseFrom = uint32_t(stream.vertices.size());
+}
+
 void Context::loadIdentity() {
     currentMatrix() = Mat4();
-    state.matrixMode == GL_PROJECTION ? stateChanged() : modelViewChanged();
+    state.matrixMode == GL_PROJECTION ? projectionChanged() : modelViewChanged();
 }
 
 void Context::multiply(const Mat4& m) {
     Mat4& top = currentMatrix();
     top = top * m;
-    state.matrixMode == GL_PROJECTION ? stateChanged() : modelViewChanged();
+    state.matrixMode == GL_PROJECTION ? projectionChanged() : modelViewChanged();
 }
 
 void Context::pushMatrix() {
@@ -89,7 +95,7 @@ void Context::popMatrix() {
         return;
     }
     --depth;
-    state.matrixMode == GL_PROJECTION ? stateChanged() : modelViewChanged();
+    state.matrixMode == GL_PROJECTION ? projectionChanged() : modelViewChanged();
 }
 
 // ---- enables, lights, materials ------------------------------------------------------------
@@ -245,6 +251,7 @@ void Context::flush() {
     renderer.submit(stream, true);
     submittedIndices = 0;
     std::fill(std::begin(recent), std::end(recent), 0u); // the stream starts again at 0
+    reuseFrom = 0;
     stateChanged(); // the next primitive starts a new batch
 }
 

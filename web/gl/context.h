@@ -85,6 +85,7 @@ class Context {
   private:
     Mat4& currentMatrix();
     void modelViewChanged();
+    void projectionChanged();
     const StreamVertex& attributes();
     Batch& batchFor(Shape shape, Kind kind);
     void assemble(GLenum mode, const uint32_t* vertices, uint32_t count);
@@ -122,6 +123,9 @@ class Context {
     // submission (a terrain row shared by two strips) is drawn from the earlier one's index.
     static const uint32_t kRecentSize = 8192;
     uint32_t recent[kRecentSize] = {}; // index + 1; 0 for none
+    // Vertices stored before this index are not reused: their clip coordinates, which the CPU
+    // culls by, were taken under a projection that has changed since.
+    uint32_t reuseFrom = 0;
     StreamVertex current{}; // colour and specular of the next vertex
     bool attributesChanged = true;
     bool drawStateChanged = true;

@@ -143,7 +143,7 @@ void Context::vertex(const float* v) {
 uint32_t Context::store(const StreamVertex& v) {
     const uint32_t slot = hashOf(v) % kRecentSize;
     const uint32_t earlier = recent[slot];
-    if (earlier != 0 && stream.vertices[earlier - 1] == v) {
+    if (earlier > reuseFrom && stream.vertices[earlier - 1] == v) {
         return earlier - 1;
     }
     const uint32_t index = uint32_t(stream.vertices.size());

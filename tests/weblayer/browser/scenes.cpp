@@ -319,6 +319,7 @@ void drawShowLoad(double seconds, bool lit) {
     }
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
     text("Frame: 2100, Polygons: 75040, Time: 84.0", 11, 19);
     text("Swaps/Sec: 25.0", 11, 7);
     timelineBar(seconds);
