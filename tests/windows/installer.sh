@@ -194,7 +194,9 @@ check_added 'ProgramData/Microsoft/Windows/Start Menu/Programs'
 check_shortcut '%USERPROFILE%\Pictures'
 check_version
 # The folder holds the other mode's install: a per-user install there would take its files.
-run "$wait_limit" wine "$setup" /S /CURRENTUSER "/D=$location" >"$work/taken-machine.log" 2>&1 &&
+# (/D= takes the rest of the command line unquoted; Wine quotes an argument that has a space.)
+read -ra dir_words <<<"/D=$location"
+run "$wait_limit" wine "$setup" /S /CURRENTUSER "${dir_words[@]}" >"$work/taken-machine.log" 2>&1 &&
     fail "a per-user install into the install for everyone ($location) succeeded"
 wine_tool reg query "$key" >/dev/null 2>&1 && fail "the refused per-user install wrote $key"
 uninstall "$machine_key"
