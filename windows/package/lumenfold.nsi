@@ -288,9 +288,10 @@ Function un.onInit
     ${If} $1 == Admin
         Return
     ${EndIf}
-    IfSilent 0 +3
+    ${If} ${Silent}
         SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
         Quit
+    ${EndIf}
     ExecShell "runas" "$INSTDIR\uninstall.exe"
     Quit
 FunctionEnd
