@@ -3,7 +3,8 @@
 ; no administrator: into %LOCALAPPDATA%\Programs\Lumenfold, a Start-menu shortcut, and an
 ; uninstaller listed in Apps & features (HKCU). Or, chosen on its second page or with /ALLUSERS,
 ; for everyone: into Program Files, the all-users Start menu and HKLM; only then does it ask for
-; administrator rights. /S installs or uninstalls silently (/CURRENTUSER is the default); /D=DIR
+; administrator rights. /S installs or uninstalls silently (for the current user, unless the one
+; earlier install is for everyone: an update stays where it is); /D=DIR
 ; (last on the command line) installs elsewhere.
 Unicode true
 Target amd64-unicode
@@ -20,7 +21,7 @@ Target amd64-unicode
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-; Elevation is asked for only when the user chooses everyone (see ChooseAllUsers).
+; Elevation is asked for only when the user chooses everyone (see ModePageLeave).
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ManifestDPIAware true
