@@ -10,7 +10,10 @@
 #   beside itself (its window shows the show) and quits with q;
 # - a folder of the user's that holds a file of an installed name is refused, untouched;
 # - the quiet uninstall command removes every file and folder the installer made and the
-#   entry, and keeps a file the user put in the program's folder (and with it the folder).
+#   entry, and keeps a file the user put in the program's folder (and with it the folder);
+# - /S /ALLUSERS installs the same for everyone (Wine runs as an administrator): into Program
+#   Files, the all-users Start menu and the machine's entry (HKLM), not the user's; a per-user
+#   install into that folder is refused; its quiet uninstall removes all of it.
 # Skipped (77) where Wine is missing or the packages were not built.
 #   installer.sh PACKAGE_DIR VERSION PREFIX_DIR
 . "$(dirname "$0")/../e2e/lib.sh"
@@ -59,71 +62,107 @@ wine_tool reg query "$key" >/dev/null 2>&1 && fail "the refused install wrote $k
 rm -r "$mine"
 # Every file and folder in the prefix's C: drive but the temporary ones.
 files() { find "$WINEPREFIX/drive_c" -path '*/[Tt]emp' -prune -o -printf '%P\n' | sort; }
-files >"$work/before"
 wine_tool reg query "$key" >/dev/null 2>&1 && fail "a fresh prefix already has $key"
 
-run "$wait_limit" wine "$setup" /S >"$work/setup.log" 2>&1 || fail "the silent install failed with status $?"
-files >"$work/installed"
-comm -13 "$work/before" "$work/installed" >"$work/added"
-
-# The entry in Apps & features, each value as Windows lists it.
-wine_tool reg query "$key" >"$work/entry.crlf" 2>/dev/null || fail "no uninstall entry $key"
-tr -d '\r' <"$work/entry.crlf" >"$work/entry"
+# install NAME ARGS...: a silent install with ARGS; what it added to the drive goes into
+# $work/added (the files before it into $work/before).
+install() {
+    local name=$1
+    shift
+    files >"$work/before"
+    run "$wait_limit" wine "$setup" /S "$@" >"$work/setup-$name.log" 2>&1 ||
+        fail "the silent install $* failed with status $?"
+    files >"$work/installed"
+    comm -13 "$work/before" "$work/installed" >"$work/added"
+}
 value() { awk -v name="$1" '$1 == name { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit }' "$work/entry"; }
-location=$(value InstallLocation)
-[ -n "$location" ] || fail "the entry has no InstallLocation: $(cat "$work/entry")"
 expect() { [ "$(value "$1")" = "$2" ] || fail "the entry's $1 is '$(value "$1")', not '$2'"; }
-expect DisplayName Lumenfold
-expect DisplayVersion "$version"
-expect Publisher "The Lumenfold team"
-expect DisplayIcon "$location\\lumenfold.exe,0"
-expect UninstallString "\"$location\\uninstall.exe\""
-expect QuietUninstallString "\"$location\\uninstall.exe\" /S"
-expect NoModify 0x1
-expect NoRepair 0x1
-# winepath answers through the prefix's drive links (dosdevices/c:).
-installed=$(readlink -f "$(wine_tool winepath -u "$location" 2>/dev/null | tr -d '\r')")
-[ -d "$installed" ] || fail "InstallLocation $location ($installed) is not a folder"
-relative=${installed#"$WINEPREFIX/drive_c/"}
-[[ $relative == users/*/AppData/Local/Programs/Lumenfold ]] ||
-    fail "installed into $location, not the user's programs folder"
-# The size Apps & features shows, in KiB, is what the folder holds.
-size_kib=$(($(du -sk --apparent-size "$installed" | cut -f1)))
-estimated=$(($(value EstimatedSize)))
-[ $((estimated * 100)) -ge $((size_kib * 95)) ] && [ $((estimated * 100)) -le $((size_kib * 105)) ] ||
-    fail "EstimatedSize is $estimated KiB; the folder holds $size_kib KiB"
-
-# Exactly these were added to the drive (the user's programs folder may be new as well).
-start_menu=$(grep -m1 '/Start Menu/Programs/Lumenfold.lnk$' "$work/added")
-[ -n "$start_menu" ] || fail "no Start-menu shortcut Lumenfold.lnk among the new files: $(cat "$work/added")"
-parent=${relative%/Lumenfold}
-{
-    grep -qxF "$parent" "$work/before" || echo "$parent"
-    for name in "" /LICENSE.txt /README.txt /lumenfold.exe /resources /resources/Sonavel.wav \
-        /resources/ground.bmp /uninstall.exe; do
-        echo "$relative$name"
+# check_entry KEY FOLDER: the entry in Apps & features, each value as Windows lists it, names
+# the folder FOLDER (a glob, relative to drive C:); sets location, installed, relative.
+check_entry() {
+    wine_tool reg query "$1" >"$work/entry.crlf" 2>/dev/null || fail "no uninstall entry $1"
+    tr -d '\r' <"$work/entry.crlf" >"$work/entry"
+    location=$(value InstallLocation)
+    [ -n "$location" ] || fail "the entry has no InstallLocation: $(cat "$work/entry")"
+    expect DisplayName Lumenfold
+    expect DisplayVersion "$version"
+    expect Publisher "The Lumenfold team"
+    expect DisplayIcon "$location\\lumenfold.exe,0"
+    expect UninstallString "\"$location\\uninstall.exe\""
+    expect QuietUninstallString "\"$location\\uninstall.exe\" /S"
+    expect NoModify 0x1
+    expect NoRepair 0x1
+    # winepath answers through the prefix's drive links (dosdevices/c:).
+    installed=$(readlink -f "$(wine_tool winepath -u "$location" 2>/dev/null | tr -d '\r')")
+    [ -d "$installed" ] || fail "InstallLocation $location ($installed) is not a folder"
+    relative=${installed#"$WINEPREFIX/drive_c/"}
+    # shellcheck disable=SC2053 # the folder is a glob
+    [[ $relative == $2 ]] || fail "installed into $location, not $2"
+    # The size Apps & features shows, in KiB, is what the folder holds.
+    size_kib=$(($(du -sk --apparent-size "$installed" | cut -f1)))
+    estimated=$(($(value EstimatedSize)))
+    [ $((estimated * 100)) -ge $((size_kib * 95)) ] && [ $((estimated * 100)) -le $((size_kib * 105)) ] ||
+        fail "EstimatedSize is $estimated KiB; the folder holds $size_kib KiB"
+}
+# check_added START_MENU: exactly the program's files, its folder (and a new parent folder)
+# and a shortcut in START_MENU (relative to drive C:) were added; sets start_menu.
+check_added() {
+    start_menu=$1/Lumenfold.lnk
+    grep -qxF "$start_menu" "$work/added" ||
+        fail "no Start-menu shortcut $start_menu among the new files: $(cat "$work/added")"
+    parent=${relative%/Lumenfold}
+    {
+        grep -qxF "$parent" "$work/before" || echo "$parent"
+        for name in "" /LICENSE.txt /README.txt /lumenfold.exe /resources /resources/Sonavel.wav \
+            /resources/ground.bmp /uninstall.exe; do
+            echo "$relative$name"
+        done
+        echo "$start_menu"
+    } | sort >"$work/expected"
+    diff "$work/expected" "$work/added" >"$work/added.diff" ||
+        fail "the installer's files differ from the expected (< missing, > extra): $(cat "$work/added.diff")"
+    unzip -p "$zip" lumenfold.exe | cmp -s - "$installed/lumenfold.exe" ||
+        fail "the installed program is not the zip's"
+}
+# check_shortcut PICTURES: the shortcut names the program (its target and its icon) and starts
+# it in the user's Pictures folder PICTURES, where its screenshots then go (Windows paths,
+# ANSI or UTF-16).
+check_shortcut() {
+    local text
+    for text in "$location\\lumenfold.exe" "$1"; do
+        { strings -a "$WINEPREFIX/drive_c/$start_menu"; strings -a -el "$WINEPREFIX/drive_c/$start_menu"; } |
+            grep -qF "$text" || fail "the shortcut $start_menu does not lead to $text"
     done
-    echo "$start_menu"
-} | sort >"$work/expected"
-diff "$work/expected" "$work/added" >"$work/added.diff" ||
-    fail "the installer's files differ from the expected (< missing, > extra): $(cat "$work/added.diff")"
-unzip -p "$zip" lumenfold.exe | cmp -s - "$installed/lumenfold.exe" ||
-    fail "the installed program is not the zip's"
-# The shortcut names the program (its target and its icon) and starts it in the user's Pictures
-# folder, where its screenshots then go (Windows paths, ANSI or UTF-16).
-shortcut=$WINEPREFIX/drive_c/$start_menu
-for text in "$location\\lumenfold.exe" "${location%%\\AppData\\*}\\Pictures"; do
-    { strings -a "$shortcut"; strings -a -el "$shortcut"; } | grep -qF "$text" ||
-        fail "the shortcut does not lead to $text"
-done
+}
+# check_version: the installed program, from a folder with no data of its own, knows its version.
+check_version() {
+    mkdir -p "$work/elsewhere"
+    (cd "$work/elsewhere" && timeout "$wait_limit" wine "$installed/lumenfold.exe" --version) \
+        >"$work/version" 2>&1 || fail "the installed lumenfold.exe --version ended with status $?"
+    [ "$(tr -d '\r' <"$work/version")" = "lumenfold $version" ] ||
+        fail "lumenfold.exe --version wrote: $(cat "$work/version")"
+}
+# uninstall KEY: the command Windows runs for a quiet uninstall, "PROGRAM" /S (checked above),
+# removes the entry KEY; what the install added is then in $work/left, but for the program's
+# folder and its parent.
+uninstall() {
+    local quiet uninstaller
+    quiet=$(value QuietUninstallString)
+    uninstaller=${quiet#\"}
+    uninstaller=${uninstaller%%\"*}
+    run "$wait_limit" wine "$uninstaller" /S >"$work/uninstall.log" 2>&1 ||
+        fail "the quiet uninstall ($quiet) failed with status $?"
+    wine_tool reg query "$1" >/dev/null 2>&1 && fail "the uninstaller left $1: $(wine_tool reg query "$1")"
+    files >"$work/uninstalled"
+    comm -12 "$work/added" "$work/uninstalled" | grep -vxF -e "$relative" -e "$parent" >"$work/left"
+}
 
-# The installed program, from a folder with no data of its own.
-mkdir -p "$work/elsewhere"
+install user
+check_entry "$key" 'users/*/AppData/Local/Programs/Lumenfold'
+check_added "$(dirname "$(grep -m1 '^users/[^/]*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lumenfold.lnk$' "$work/added")")"
+check_shortcut "${location%%\\AppData\\*}\\Pictures"
+check_version
 cd "$work/elsewhere" || fail "no folder $work/elsewhere"
-timeout "$wait_limit" wine "$installed/lumenfold.exe" --version >"$work/version" 2>&1 ||
-    fail "lumenfold.exe --version ended with status $?"
-[ "$(tr -d '\r' <"$work/version")" = "lumenfold $version" ] ||
-    fail "lumenfold.exe --version wrote: $(cat "$work/version")"
 bin=wine
 bin_args=("$installed/lumenfold.exe" --start 84 --paused)
 start
@@ -137,18 +176,30 @@ timeout "$wait_limit" wineserver -w || fail "Wine's processes did not end within
 
 # A file of the user's in the program's folder, which the uninstaller must keep.
 mkdir "$installed/screenshots" && echo mine >"$installed/screenshots/mine.png"
-# The command Windows runs for a quiet uninstall: "PROGRAM" /S (checked above).
-quiet=$(value QuietUninstallString)
-uninstaller=${quiet#\"}
-uninstaller=${uninstaller%%\"*}
-run "$wait_limit" wine "$uninstaller" /S >"$work/uninstall.log" 2>&1 ||
-    fail "the quiet uninstall ($quiet) failed with status $?"
-wine_tool reg query "$key" >/dev/null 2>&1 && fail "the uninstaller left $key: $(wine_tool reg query "$key")"
-files >"$work/uninstalled"
+uninstall "$key"
 # What the installer made and is still there: only the program's folder, kept for the user's
 # file, and the user's programs folder, which belongs to Windows.
-comm -12 "$work/added" "$work/uninstalled" | grep -vxF -e "$relative" -e "$parent" >"$work/left"
 [ -s "$work/left" ] && fail "the uninstaller left: $(cat "$work/left")"
 [ "$(cat "$installed/screenshots/mine.png" 2>/dev/null)" = mine ] ||
     fail "the uninstaller removed the user's file in the program's folder"
-echo "installed $(wc -l <"$work/added") files and folders, $estimated KiB; uninstalled them all"
+echo "for the user: installed $(wc -l <"$work/added") files and folders, $estimated KiB; uninstalled them all"
+
+# For everyone (Wine runs as an administrator): Program Files, the all-users Start menu and the
+# machine's entry, and not the user's; the uninstaller removes all of them and the folder.
+machine_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenfold'
+install machine /ALLUSERS
+wine_tool reg query "$key" >/dev/null 2>&1 && fail "the install for everyone wrote $key"
+check_entry "$machine_key" 'Program Files/Lumenfold'
+check_added 'ProgramData/Microsoft/Windows/Start Menu/Programs'
+check_shortcut '%USERPROFILE%\Pictures'
+check_version
+# The folder holds the other mode's install: a per-user install there would take its files.
+# (/D= takes the rest of the command line unquoted; Wine quotes an argument that has a space.)
+read -ra dir_words <<<"/D=$location"
+run "$wait_limit" wine "$setup" /S /CURRENTUSER "${dir_words[@]}" >"$work/taken-machine.log" 2>&1 &&
+    fail "a per-user install into the install for everyone ($location) succeeded"
+wine_tool reg query "$key" >/dev/null 2>&1 && fail "the refused per-user install wrote $key"
+uninstall "$machine_key"
+[ -s "$work/left" ] && fail "the uninstaller for everyone left: $(cat "$work/left")"
+[ -e "$installed" ] && fail "the uninstaller for everyone left its folder $installed"
+echo "for everyone: installed $(wc -l <"$work/added") files and folders, $estimated KiB; uninstalled them all"

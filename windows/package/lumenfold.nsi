@@ -1,23 +1,28 @@
 ; The Windows installer, made by Debian's makensis (make-packages passes STAGE, the files as the
-; zip holds them, PRODUCT_NSH and OUTFILE). It installs for the current user, as Windows apps do
-; that need no administrator: into %LOCALAPPDATA%\Programs\Lumenfold, a Start-menu shortcut, and
-; an uninstaller listed in Apps & features (HKCU). /S installs or uninstalls silently; /D=DIR
+; zip holds them, PRODUCT_NSH and OUTFILE). It installs for the current user by default, needing
+; no administrator: into %LOCALAPPDATA%\Programs\Lumenfold, a Start-menu shortcut, and an
+; uninstaller listed in Apps & features (HKCU). Or, chosen on its second page or with /ALLUSERS,
+; for everyone: into Program Files, the all-users Start menu and HKLM; only then does it ask for
+; administrator rights. /S installs or uninstalls silently (for the current user, unless the one
+; earlier install is for everyone: an update stays where it is); /D=DIR
 ; (last on the command line) installs elsewhere.
 Unicode true
 Target amd64-unicode
 !include "${PRODUCT_NSH}"
 !include MUI2.nsh
 !include FileFunc.nsh
+!include LogicLib.nsh
+!include nsDialogs.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenfold"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+; What Windows answers when a program needs an administrator it was not started as.
+!define ERROR_ELEVATION_REQUIRED 740
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
+; Elevation is asked for only when the user chooses everyone (see ModePageLeave).
 RequestExecutionLevel user
-InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
-; An update goes where the earlier version is.
-InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 BrandingText "${PRODUCT} ${PRODUCT_VERSION}"
@@ -36,15 +41,19 @@ VIAddVersionKey LegalCopyright "${COPYRIGHT}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${PRODUCT_VERSION} for you alone; it \
-    needs no administrator rights.$\r$\n$\r$\nClick Next to continue."
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${PRODUCT_VERSION} for you alone, \
+    which needs no administrator rights, or for everyone on this computer.$\r$\n$\r$\nClick \
+    Next to continue."
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT}"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipIfElevatedAgain
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipIfElevatedAgain
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
+Page custom ModePage ModePageLeave
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Setup will install ${PRODUCT} in the following folder. It \
     must be a new or empty folder, or the one where ${PRODUCT} is installed: setup never \
     replaces a file it did not put there."
@@ -55,12 +64,50 @@ VIAddVersionKey LegalCopyright "${COPYRIGHT}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+Var Mode              ; AllUsers or CurrentUser
+Var DirFromCommandLine  ; /D=DIR, which no mode's default replaces
+Var ElevatedAgain     ; 1 in the copy started with administrator rights after the mode page
+Var AllUsersButton
+
+; Sets the mode: the shell folders ($SMPROGRAMS, SHCTX) and, unless /D named one, the folder:
+; where this mode's earlier install is (an update goes there), else the mode's usual one.
+Function UseMode
+    ${If} $Mode == AllUsers
+        SetShellVarContext all
+    ${Else}
+        SetShellVarContext current
+    ${EndIf}
+    ${If} $DirFromCommandLine != ""
+        StrCpy $INSTDIR $DirFromCommandLine
+        Return
+    ${EndIf}
+    ReadRegStr $INSTDIR SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $INSTDIR == ""
+    ${AndIf} $Mode == AllUsers
+        StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+    ${ElseIf} $INSTDIR == ""
+        StrCpy $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}"
+    ${EndIf}
+FunctionEnd
+
+; $R0 is 1 when this process has administrator rights (elevated, under UAC).
+Function IsAdmin
+    UserInfo::GetAccountType
+    Pop $R0
+    ${If} $R0 == Admin
+        StrCpy $R0 1
+    ${Else}
+        StrCpy $R0 0
+    ${EndIf}
+FunctionEnd
+
 ; A folder that holds a file of one of the installed names and is not where this program was
-; installed before is left alone: installing would replace the user's file, and uninstalling
-; would then delete it. $R0 is 1 when the folder is taken so.
+; installed before in the chosen mode is left alone: installing would replace the user's file
+; (or the other mode's install), and uninstalling would then delete it. $R0 is 1 when the
+; folder is taken so.
 Function FolderIsTaken
     StrCpy $R0 0
-    ReadRegStr $R1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ReadRegStr $R1 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
     StrCmp $R1 $INSTDIR done
     IfFileExists "$INSTDIR\lumenfold.exe" taken
     IfFileExists "$INSTDIR\LICENSE.txt" taken
@@ -81,9 +128,51 @@ Function .onVerifyInstDir
         Abort
 FunctionEnd
 
-; A silent install (/S, /D=DIR) into such a folder ends at once with status 2, writing nothing.
+; The mode: /ALLUSERS or /CURRENTUSER; without either, for me only, unless the one earlier
+; install is for everyone (an update stays where it is). A silent install into a taken folder,
+; or for everyone without administrator rights, ends at once (status 2 or 740), writing nothing.
 Function .onInit
+    StrCpy $DirFromCommandLine $INSTDIR
+    StrCpy $Mode CurrentUser
+    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 == ""
+    ${AndIf} $1 != ""
+        StrCpy $Mode AllUsers
+    ${EndIf}
+    ${GetParameters} $2
+    ClearErrors
+    ${GetOptions} $2 "/ALLUSERS" $3
+    ${IfNot} ${Errors}
+        StrCpy $Mode AllUsers
+        ClearErrors
+        ${GetOptions} $2 "/CURRENTUSER" $3
+        ${IfNot} ${Errors}
+            ; Which one was meant is unknown.
+            MessageBox MB_OK|MB_ICONSTOP "Choose /ALLUSERS or /CURRENTUSER, not both." /SD IDOK
+            SetErrorLevel 2
+            Abort
+        ${EndIf}
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $2 "/CURRENTUSER" $3
+    ${IfNot} ${Errors}
+        StrCpy $Mode CurrentUser
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $2 "/ELEVATED" $3
+    ${IfNot} ${Errors}
+        StrCpy $ElevatedAgain 1
+    ${EndIf}
+    Call UseMode
     IfSilent 0 done
+    ${If} $Mode == AllUsers
+        Call IsAdmin
+        ${If} $R0 != 1
+            SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
+            Abort
+        ${EndIf}
+    ${EndIf}
     Call FolderIsTaken
     StrCmp $R0 1 0 done
         SetErrorLevel 2
@@ -91,9 +180,64 @@ Function .onInit
   done:
 FunctionEnd
 
+; The copy started with administrator rights goes straight to the folder page: its user has
+; read the first pages and chosen already.
+Function SkipIfElevatedAgain
+    StrCmp $ElevatedAgain 1 0 +2
+        Abort
+FunctionEnd
+
+Function ModePage
+    Call SkipIfElevatedAgain
+    !insertmacro MUI_HEADER_TEXT "Choose Users" "Choose for whom to install ${PRODUCT}."
+    nsDialogs::Create 1018
+    Pop $0
+    ${NSD_CreateLabel} 0 0 100% 24u "Install ${PRODUCT} for you alone, or for everyone who uses \
+        this computer (into Program Files; this needs administrator rights)."
+    Pop $0
+    ${NSD_CreateRadioButton} 10u 32u -10u 12u "For &me only"
+    Pop $1
+    ${NSD_CreateRadioButton} 10u 48u -10u 12u "For &everyone on this computer"
+    Pop $AllUsersButton
+    ${If} $Mode == AllUsers
+        ${NSD_Check} $AllUsersButton
+    ${Else}
+        ${NSD_Check} $1
+    ${EndIf}
+    nsDialogs::Show
+FunctionEnd
+
+; For everyone without administrator rights: this installer starts again with them (Windows
+; asks the user) and this copy ends. Refused, the page stays, saying so.
+Function ModePageLeave
+    ${NSD_GetState} $AllUsersButton $0
+    ${If} $0 == ${BST_CHECKED}
+        StrCpy $Mode AllUsers
+    ${Else}
+        StrCpy $Mode CurrentUser
+    ${EndIf}
+    Call UseMode
+    ${If} $Mode == CurrentUser
+        Return
+    ${EndIf}
+    Call IsAdmin
+    ${If} $R0 == 1
+        Return
+    ${EndIf}
+    ClearErrors
+    ExecShell "runas" "$EXEPATH" "/ALLUSERS /ELEVATED"
+    ${If} ${Errors}
+        MessageBox MB_OK|MB_ICONEXCLAMATION "Installing for everyone needs administrator rights, \
+            which were not given. Choose $\"For me only$\", or try again."
+        Abort
+    ${EndIf}
+    Quit
+FunctionEnd
+
 ; The program writes screenshots into screenshots\ in its working folder: started from the
 ; Start menu or from here, that is the user's Pictures folder, never the program's own.
 Function StartProgram
+    SetShellVarContext current
     SetOutPath "$PICTURES"
     Exec '"$INSTDIR\lumenfold.exe"'
 FunctionEnd
@@ -108,22 +252,50 @@ Section
     File "${STAGE}\resources\Sonavel.wav"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
-    SetOutPath "$PICTURES"
+    ; For everyone, each user's own Pictures (Windows expands the variable when it starts it).
+    ${If} $Mode == AllUsers
+        StrCpy $OUTDIR "%USERPROFILE%\Pictures"
+    ${Else}
+        SetOutPath "$PICTURES"
+    ${EndIf}
     CreateShortcut "${SHORTCUT}" "$INSTDIR\lumenfold.exe" "" "$INSTDIR\lumenfold.exe" 0 \
         SW_SHOWNORMAL "" "${PRODUCT}"
 
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${PRODUCT_VERSION}"
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\lumenfold.exe,0"
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
-    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
-    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${PRODUCT_VERSION}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\lumenfold.exe,0"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
+
+; The uninstaller's mode is its install's: for everyone when the HKLM entry names its folder.
+; That needs administrator rights: silently it ends with status 740; else it starts again with
+; them (Windows asks the user) and this copy ends.
+Function un.onInit
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 != $INSTDIR
+        SetShellVarContext current
+        Return
+    ${EndIf}
+    SetShellVarContext all
+    UserInfo::GetAccountType
+    Pop $1
+    ${If} $1 == Admin
+        Return
+    ${EndIf}
+    ${If} ${Silent}
+        SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
+        Quit
+    ${EndIf}
+    ExecShell "runas" "$INSTDIR\uninstall.exe"
+    Quit
+FunctionEnd
 
 ; Removes exactly what the section above put there: files the user added to the folder (say,
 ; screenshots) stay, and with them the folder.
@@ -137,5 +309,5 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR\resources"
     RMDir "$INSTDIR"
-    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd
