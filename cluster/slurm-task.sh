@@ -2,7 +2,7 @@
 # One task of render-slurm's job array: renders the chunks of its run that the work folder does
 # not hold yet, each as a small movie made by lumenfold-movie. The program puts a chunk in place
 # under its name only once it is complete, so a chunk that is there is finished and is kept.
-#   slurm-part.sh PROGRAM WORK "OPTIONS" RUN0 RUN1 ...   (a run: index:first:last,...)
+#   slurm-task.sh PROGRAM WORK "OPTIONS" RUN0 RUN1 ...   (a run: index:first:last,...)
 # The task's run is the one numbered by SLURM_ARRAY_TASK_ID.
 set -uo pipefail
 movie=$1 work=$2 options=$3
