@@ -3,10 +3,15 @@
 // tools/browser-driver copies this file beside puppeteer-core, where the scripts import it.
 import puppeteer from 'puppeteer-core';
 
+// The start of the browser is waited for as long as the tests wait for anything (E2E_WAIT_SECONDS,
+// 180 s by default), not puppeteer's 30 s: a busy machine was seen to take longer.
+const launchWaitMs = 1000 * (Number(process.env.E2E_WAIT_SECONDS) || 180);
+
 export function launchHeadlessChromium() {
     return puppeteer.launch({
         executablePath: '/usr/bin/chromium',
         headless: true,
+        timeout: launchWaitMs,
         args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
                '--window-size=720,576', '--disable-background-networking',
                '--disable-component-update', '--disable-sync', '--no-first-run', '--disable-quic'],

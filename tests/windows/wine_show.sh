@@ -39,7 +39,10 @@ bin=wine
 bin_args=("$exe" --start 84 --paused)
 report_path=$(timeout "$wait_limit" winepath -w "$report" 2>/dev/null) || fail "winepath did not name $report"
 start LUMENFOLD_REPORT="$report_path"
-wait_for "the paused picture at 84 s" at_rest start
+# Wine may map the window a while before the first frame is drawn in it: a black window at rest
+# is no picture yet.
+drawn_at_rest() { at_rest "$1" && [ "$(brightest "$1" 720x576+0+0)" -gt 0 ]; }
+wait_for "the paused picture at 84 s" drawn_at_rest start
 
 # saved NAME: true when key s's picture screenshots/lumenfold-NAME.png is there.
 saved() { [ -s "$work/screenshots/lumenfold-$1.png" ]; }
