@@ -29,7 +29,7 @@ void applyLaunchOptions(const launchOptions& options) {
         setPlaybackSpeed(options.speed);
     }
     if (options.fullscreen) {
-        glutFullScreen();
+        platformToggleFullScreen();
     }
     if (options.hasStart) {
         // From the opening screen a jump lands paused; --start without --paused plays.
@@ -56,6 +56,7 @@ void KeyPress(unsigned char key, int, int) {
             showNotice("Movies are made by lumenfold-movie"); // a program without the movie maker
             break;
         }
+        forgetPointer(); // the window is the movie's until it ends
         beginMovieMode();
         if (!RenderMovie()) {
             platformEndProgram(); // Escape during the movie stops it and then quits, as ever
@@ -65,7 +66,7 @@ void KeyPress(unsigned char key, int, int) {
         installShowCallbacks();
         break;
     case 'f':
-        glutFullScreen();
+        platformToggleFullScreen(); // and back: Escape keeps its meaning, quit
         break;
     case 't':
         gTextOn = !gTextOn;
@@ -161,9 +162,7 @@ int lumenfoldMain(int argc, char** argv) {
     installShowCallbacks();
     installPlayerOverlays();
     ConstructScene();
-    InitScene();
-    gFrameCounter = 0;
-    resetAnimationTimer();
+    showOpeningScreen();
     applyLaunchOptions(options);
     glutMainLoop();
     return 0;

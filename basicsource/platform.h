@@ -121,6 +121,8 @@ audioBackend& systemAudioBackend();
 // multisampled with the most samples up to `samples` the display offers; returns the samples
 // asked for (1: none).
 int platformChooseDisplayMode(int samples);
-// Full screen on or off (the window's; the page's in a browser), and whether it is on.
+// Full screen on or off (the window's, back to its earlier size and place; the page's in a
+// browser), and whether it is on. Every way to full screen goes through the toggle: f, F11,
+// --fullscreen, the strip's button and the double click.
 void platformToggleFullScreen();
 bool platformFullScreen();
