@@ -124,3 +124,6 @@ int platformChooseDisplayMode(int samples);
 // Full screen on or off (the window's; the page's in a browser), and whether it is on.
 void platformToggleFullScreen();
 bool platformFullScreen();
+// Puts the finished file `made` in the place of `name` in one step, replacing what is there, so
+// a reader sees the old file or the new one, never half of one; false when it could not.
+bool platformReplaceFile(const std::string& made, const std::string& name);

@@ -1,7 +1,14 @@
-// A helper of the end-to-end tests, for looking into what SDL's disk audio driver wrote:
-//   find_bytes contains SOURCE OFFSET LENGTH FILE   exit 0 when SOURCE's bytes OFFSET..+LENGTH occur in FILE
-//   find_bytes zeros FILE FROM                      exit 0 when FILE has bytes after FROM, all zero
+// A helper of the end-to-end tests, for looking into what SDL's disk audio driver wrote. Where a
+// moment of the soundtrack lies, and how many bytes a second of it takes, comes from the WAV
+// file's own header (the device plays its samples as they are):
+//   find_bytes sound WAV SECONDS LENGTH FILE  exit 0 when LENGTH bytes of WAV's samples from
+//                                             SECONDS into it occur in FILE
+//   find_bytes rate WAV                       prints WAV's bytes a second
+//   find_bytes zeros FILE FROM                exit 0 when FILE has bytes after FROM, all zero
+#include "windows/wav_reader.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,21 +22,49 @@ std::vector<char> slurp(const char* path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
+
+bool readSound(const char* path, wavSound& sound) {
+    std::string why;
+    if (!readWav(path, sound, why)) {
+        std::fprintf(stderr, "find_bytes: %s: %s\n", path, why.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Exit status 0 when the samples are found in the file, 1 when not, 2 when they cannot be had.
+int findSound(const char* wav, double seconds, size_t length, const char* path) {
+    wavSound sound;
+    if (!readSound(wav, sound)) {
+        return 2;
+    }
+    const size_t offset = size_t(std::floor(seconds * sound.sampleRate)) * sound.bytesPerFrame();
+    if (seconds < 0 || offset + length > sound.samples.size()) {
+        return 2;
+    }
+    const std::vector<char> file = slurp(path);
+    const auto first = sound.samples.begin() + long(offset);
+    auto found = std::search(file.begin(), file.end(), first, first + long(length),
+                             [](char a, unsigned char b) { return a == char(b); });
+    if (found == file.end()) {
+        return 1;
+    }
+    std::printf("%ld\n", long(found - file.begin()));
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 6 && std::strcmp(argv[1], "contains") == 0) {
-        std::vector<char> source = slurp(argv[2]), file = slurp(argv[5]);
-        size_t offset = std::strtoul(argv[3], nullptr, 10), length = std::strtoul(argv[4], nullptr, 10);
-        if (offset + length > source.size()) {
+    if (argc == 6 && std::strcmp(argv[1], "sound") == 0) {
+        return findSound(argv[2], std::strtod(argv[3], nullptr),
+                         std::strtoul(argv[4], nullptr, 10), argv[5]);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "rate") == 0) {
+        wavSound sound;
+        if (!readSound(argv[2], sound)) {
             return 2;
         }
-        auto found = std::search(file.begin(), file.end(), source.begin() + long(offset),
-                                 source.begin() + long(offset + length));
-        if (found == file.end()) {
-            return 1;
-        }
-        std::printf("%ld\n", long(found - file.begin()));
+        std::printf("%.0f\n", sound.bytesPerSecond());
         return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "zeros") == 0) {
@@ -40,6 +75,6 @@ int main(int argc, char** argv) {
         }
         return std::all_of(file.begin() + long(from), file.end(), [](char c) { return c == 0; }) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: find_bytes contains SOURCE OFFSET LENGTH FILE | zeros FILE FROM\n");
+    std::fprintf(stderr, "usage: find_bytes sound WAV SECONDS LENGTH FILE | rate WAV | zeros FILE FROM\n");
     return 2;
 }
