@@ -17,10 +17,8 @@ ln -s "$here/resources/ground.bmp" "$here/resources/Sonavel.wav" "$work/cwd/reso
 cd "$work/cwd"
 
 pointer() { xdotool "$@" 2>/dev/null || fail "xdotool $* failed"; }
-size_of() { xwininfo -id "$wid" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}'; }
-# The picture above the control strip (52 rows, which come and go with the pointer).
-above_strip() { size_of | awk -Fx '{print $1 "x" ($2 - 60) "+0+0"}'; }
-moved_above() { shot "$2" && [ "$(differing_in "$(above_strip)" "$1" "$2")" -gt 1000 ]; }
+# The picture above the control strip, which comes and goes with the pointer, moving.
+moved_above() { shot "$2" && [ "$(differing_in "$(above_overlays)" "$1" "$2")" -gt 1000 ]; }
 
 listen_through "$work/played.raw"
 start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$played"

@@ -13,9 +13,17 @@ wait_for "the picture moving after a" changed start playing
 key p
 wait_for "the program paused after p" reports_mode paused
 shot paused
-# Held still: t and t again draw the paused show twice more, with the status line and the frame
-# rate at the bottom left in white and then without; nothing else may change.
 still_while_paused paused
+
+# The status line and the frame rate stand at the bottom left, in white.
+status_region=300x30+0+546
+[ "$(brightest paused "$status_region")" -lt 250 ] || fail "white at the bottom left before t"
+status_line_shown() { shot text && [ "$(brightest text "$status_region")" = 255 ]; }
+key t
+wait_for "the status line after t" status_line_shown
+key t
+status_line_gone() { shot untext && [ "$(brightest untext "$status_region")" -lt 250 ]; }
+wait_for "the status line going after a second t" status_line_gone
 
 key w
 wait_for "the wireframe after w" changed paused wire
@@ -30,8 +38,7 @@ key Left Left Up
 wait_for "the view turning after the arrow keys" changed before_arrows after_arrows
 
 screen_size() { xwininfo -root | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}'; }
-window_size() { xwininfo -id "$wid" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}'; }
-fills_screen() { [ "$(window_size)" = "$(screen_size)" ]; }
+fills_screen() { [ "$(size_of)" = "$(screen_size)" ]; }
 key f
 wait_for "the window filling the screen ($(screen_size)) after f" fills_screen
 
