@@ -65,9 +65,9 @@ std::string formatRunReport(const runState& state) {
     const long bottom = wholePixels(layout.trackBottom), top = wholePixels(layout.trackTop);
     char text[256];
     std::snprintf(text, sizeof text,
-                  "mode %s time %.3f frames %ld draws %lu heard %.3f length %.3f "
+                  "mode %s time %.3f frames %ld draws %lu clock %ld heard %.3f length %.3f "
                   "timeline %ldx%ld+%ld+%ld",
-                  modeName(state.mode), state.showSeconds, state.frames, state.draws,
+                  modeName(state.mode), state.showSeconds, state.frames, state.draws, state.clock,
                   state.heardSeconds, double(kShowLength), right - left, top - bottom, left,
                   state.windowHeight - top);
     return text;
@@ -79,6 +79,7 @@ runState currentRunState(unsigned long draws) {
     state.showSeconds = currentSeconds();
     state.frames = gFrameCounter;
     state.draws = draws;
+    state.clock = platformNow();
     state.heardSeconds = musicPlayedSeconds();
     state.windowWidth = gWindowWidth;
     state.windowHeight = gWindowHeight;

@@ -14,6 +14,7 @@ struct runState {
     double showSeconds = 0;   // the show time the frame shows
     long frames = 0;          // the status line's frame count: frames played since the start
     unsigned long draws = 0;  // frames the window has shown, redraws of a paused show included
+    long clock = 0;           // the real-time clock's reading (milliseconds; only differences)
     double heardSeconds = -1; // where the sound being heard is; negative when none is
     int windowWidth = 0, windowHeight = 0;
 };
@@ -21,8 +22,8 @@ struct runState {
 // "at-start", "playing", "making-movie", "paused" or "finished".
 const char* modeName(ProgramMode mode);
 
-// One line, e.g. "mode paused time 84.000 frames 0 draws 3 heard -1.000 length 130.000
-// timeline 700x4+10+534": each name followed by its value. `timeline` is the control strip's
+// One line, e.g. "mode paused time 84.000 frames 0 draws 3 clock 52713 heard -1.000
+// length 130.000 timeline 700x4+10+534": each name followed by its value. `timeline` is the control strip's
 // timeline track as WIDTHxHEIGHT+X+Y in window pixels counted from the top left, the way X and
 // the screenshots count them; `length` is the show's, which the track spans.
 std::string formatRunReport(const runState& state);

@@ -155,8 +155,10 @@ listen_through() {
 played_bytes() { stat -c %s "$played" 2>/dev/null || echo 0; }
 # played_past BYTES: the device has written more than BYTES.
 played_past() { [ "$(played_bytes)" -gt "$1" ]; }
-# sound_reached SECONDS: the soundtrack's samples from SECONDS into it have reached the device.
-sound_reached() { "$find_bytes" sound "$soundtrack" "$1" 512 "$played" >/dev/null; }
+# sound_reached SECONDS: the soundtrack's samples of a moment SECONDS into it or later have
+# reached the device. Not one given moment: on a loaded machine the program moves its sound to
+# the picture's time again and again, and the device may play only pieces of the music.
+sound_reached() { "$find_bytes" sound "$soundtrack" "$1" "$played" >/dev/null; }
 # went_silent: true once the device has written a quarter of a second of silence and nothing
 # else after silent_from (set it to played_bytes before the action); silent_from moves past any
 # sound still written meanwhile, so it ends where the silence begins.

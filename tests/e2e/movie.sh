@@ -111,7 +111,7 @@ chmod +x "$work/slowbin/ffmpeg"
 listen_through "$work/played.raw"
 start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$played" PATH="$work/slowbin:$PATH"
 key a
-# Five seconds into the music, as in sound.sh: the very first moments may be skipped.
+# The music from five seconds into it on, as in sound.sh: the very first moments may be skipped.
 wait_for "the soundtrack playing after a" sound_reached 5
 silent_from=$(played_bytes)
 key m

@@ -37,8 +37,8 @@ on_timeline() { echo $((timeline_left + timeline_width * $1 / 100)); }
 
 pointer mousemove --window "$wid" 360 250 click 1
 wait_for "the picture moving after a click on it" moved_above opening playing
-# Five seconds into the music, as in sound.sh.
-wait_for "the soundtrack's samples reaching the device after the click" sound_reached 5
+# The music from five seconds into it on, as in sound.sh.
+wait_for "the soundtrack's samples from 5 s on reaching the device after the click" sound_reached 5
 
 silent_from=$(played_bytes)
 pointer click 1

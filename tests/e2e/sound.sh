@@ -7,10 +7,10 @@ find_bytes=${2:?usage: sound.sh path/to/lumenfold path/to/find_bytes}
 listen_through "$work/played.raw"
 start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$played"
 key a
-# Five seconds into the music: the picture's clock runs from the key, and on a busy machine the
-# sound may start late, moved to where the picture is by then, so the very first moments of the
-# music may never be played.
-wait_for "the soundtrack's samples reaching the device after a" sound_reached 5
+# The music from five seconds into it on: the picture's clock runs from the key, and on a busy
+# machine the sound may start late, moved to where the picture is by then, so the very first
+# moments of the music may never be played.
+wait_for "the soundtrack's samples from 5 s on reaching the device after a" sound_reached 5
 
 silent_from=$(played_bytes)
 key p

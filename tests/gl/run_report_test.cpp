@@ -82,6 +82,7 @@ TEST_F(RunReport, SaysAModeOnlyOnceAFrameOfItIsShownAndCountsEveryRedraw) {
     EXPECT_EQ(playing["frames"], "1");
     EXPECT_EQ(playing["draws"], "2");
     EXPECT_EQ(playing["heard"], "2.010");
+    EXPECT_EQ(playing["clock"], std::to_string(clock.now()));
 
     // p changes the mode at once, but the window still shows a playing frame until it redraws.
     KeyPress('p', 0, 0);

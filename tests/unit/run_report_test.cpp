@@ -46,6 +46,7 @@ TEST(RunReport, GivesEachValueUnderItsNameInOneLine) {
     state.showSeconds = 84.04;
     state.frames = 2101;
     state.draws = 4000000000ul;
+    state.clock = -2147483647;
     state.heardSeconds = -1;
     state.windowWidth = 720;
     state.windowHeight = 576;
@@ -56,6 +57,7 @@ TEST(RunReport, GivesEachValueUnderItsNameInOneLine) {
     EXPECT_EQ(named["time"], "84.040");
     EXPECT_EQ(named["frames"], "2101");
     EXPECT_EQ(named["draws"], "4000000000");
+    EXPECT_EQ(named["clock"], "-2147483647");
     EXPECT_EQ(named["heard"], "-1.000");
     EXPECT_DOUBLE_EQ(std::stod(named["length"]), kShowLength);
 
