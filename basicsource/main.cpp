@@ -11,6 +11,7 @@
 #include "player/playback.h"
 #include "player/player_keys.h"
 #include "player/pointer_input.h"
+#include "player/run_report.h"
 
 #include <GL/freeglut.h>
 
@@ -161,6 +162,7 @@ int lumenfoldMain(int argc, char** argv) {
     }
     installShowCallbacks();
     installPlayerOverlays();
+    startRunReport();
     ConstructScene();
     showOpeningScreen();
     applyLaunchOptions(options);

@@ -126,3 +126,6 @@ int platformChooseDisplayMode(int samples);
 // --fullscreen, the strip's button and the double click.
 void platformToggleFullScreen();
 bool platformFullScreen();
+// Puts the finished file `made` in the place of `name` in one step, replacing what is there, so
+// a reader sees the old file or the new one, never half of one; false when it could not.
+bool platformReplaceFile(const std::string& made, const std::string& name);

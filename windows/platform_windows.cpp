@@ -1,63 +1,19 @@
 // The Windows platform layer: the monotonic clock (the performance counter), where the data
-// files are (the working folder's resources/, else the one beside the .exe) and a report file
-// the tests read. The shared logic over them is in basicsource/platform.cpp; the sound is in
-// audio_winmm.cpp, files and folders in files_windows.cpp, the window in
-// basicsource/window_freeglut.cpp.
+// files are (the working folder's resources/, else the one beside the .exe) and replacing a
+// file in one step (for the report the tests read, player/run_report.cpp). The shared logic over
+// them is in basicsource/platform.cpp; the sound is in audio_winmm.cpp, files and folders in
+// files_windows.cpp, the window in basicsource/window_freeglut.cpp.
 #include "basicsource/platform.h"
 
-#include "basicsource/program_state.h"
 #include "basicsource/resource_lookup.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-namespace {
-
-// The tests read the running program through a file, as Wine may not pass a GUI program's output
-// on: when LUMENFOLD_REPORT names one, the clock (read at least once a frame) rewrites it at most
-// every 100 ms with its reading, the frames drawn since the show last started or jumped, and
-// where the sound being heard is (musicPlayedSeconds; negative when none is). Replaced in one
-// step, so a reader never sees half a report.
-class testReport {
-  public:
-    void open() {
-        const char* path = std::getenv("LUMENFOLD_REPORT");
-        file = path ? path : "";
-    }
-    void update(int32_t now) {
-        if (file.empty() || writing || (written && int32_t(uint32_t(now) - uint32_t(last)) < 100)) {
-            return;
-        }
-        writing = true; // the position's reading must not come back here
-        written = true;
-        last = now;
-        const std::string made = file + ".new";
-        if (FILE* out = std::fopen(made.c_str(), "w")) {
-            std::fprintf(out, "clock %ld frames %ld heard %.3f\n", long(now), gFrameCounter,
-                         musicPlayedSeconds());
-            if (std::fclose(out) == 0) {
-                MoveFileExA(made.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
-            }
-        }
-        writing = false;
-    }
-
-  private:
-    std::string file;
-    int32_t last = 0;
-    bool written = false;
-    bool writing = false;
-};
-
-testReport gReport;
-
-} // namespace
-
-void platformInitialise() { gReport.open(); }
+void platformInitialise() {}
 
 void platformWindup() { shutdownMusic(); }
 
@@ -78,9 +34,11 @@ int32_t platformClockMilliseconds() {
     // Split so that ticks * 1000 cannot overflow however long the machine has been up.
     const int64_t ms = ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
     // Kept to 32 bits like the tick counts; differences stay right across the wrap.
-    const int32_t now = int32_t(uint32_t(uint64_t(ms)));
-    gReport.update(now);
-    return now;
+    return int32_t(uint32_t(uint64_t(ms)));
+}
+
+bool platformReplaceFile(const std::string& made, const std::string& name) {
+    return MoveFileExA(made.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 namespace {
