@@ -5,8 +5,11 @@
 // basicsource/window_freeglut.cpp.
 #include "basicsource/platform.h"
 
+#include "basicsource/files.h"
+#include "basicsource/frame.h"
 #include "basicsource/program_state.h"
 #include "basicsource/resource_lookup.h"
+#include "windows/platform_windows.h"
 
 #include <windows.h>
 
@@ -20,8 +23,9 @@ namespace {
 // The tests read the running program through a file, as Wine may not pass a GUI program's output
 // on: when LUMENFOLD_REPORT names one, the clock (read at least once a frame) rewrites it at most
 // every 100 ms with its reading, the frames drawn since the show last started or jumped, and
-// where the sound being heard is (musicPlayedSeconds; negative when none is). Replaced in one
-// step, so a reader never sees half a report.
+// where the sound being heard is (musicPlayedSeconds; negative when none is), and last the
+// status line's notice (UTF-8, may be empty). Replaced in one step, so a reader never sees half
+// a report.
 class testReport {
   public:
     void open() {
@@ -37,8 +41,8 @@ class testReport {
         last = now;
         const std::string made = file + ".new";
         if (FILE* out = std::fopen(made.c_str(), "w")) {
-            std::fprintf(out, "clock %ld frames %ld heard %.3f\n", long(now), gFrameCounter,
-                         musicPlayedSeconds());
+            std::fprintf(out, "clock %ld frames %ld heard %.3f notice %s\n", long(now),
+                         gFrameCounter, musicPlayedSeconds(), statusNotice());
             if (std::fclose(out) == 0) {
                 MoveFileExA(made.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
             }
@@ -85,9 +89,12 @@ int32_t platformClockMilliseconds() {
 
 namespace {
 
-// The .exe's folder in the ANSI code page, which the C runtime's fopen reads paths in; empty
-// when it cannot be told or cannot be written in that code page.
-std::string executableDirectory() {
+// The .exe's folder in the process's code page, which the C runtime's fopen reads paths in:
+// UTF-8 (lumenfold.manifest), so any name, on a Windows that honours the manifest (10, version
+// 1903, and later). Empty when it cannot be told, or, on an earlier one, cannot be written in
+// its ANSI code page.
+std::string executableDirectory(bool& unnamed) {
+    unnamed = false;
     std::vector<wchar_t> path(MAX_PATH);
     DWORD length = 0;
     while ((length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()))) == path.size()) {
@@ -99,15 +106,23 @@ std::string executableDirectory() {
     std::wstring wide(path.data(), length);
     wide.erase(wide.find_last_of(L"\\/") == std::wstring::npos ? 0 : wide.find_last_of(L"\\/"));
     BOOL lossy = FALSE;
+    // Windows refuses the "lossy" flag for UTF-8, which loses nothing.
+    BOOL* lossyFlag = GetACP() == CP_UTF8 ? nullptr : &lossy;
     const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), nullptr, 0,
-                                         nullptr, &lossy);
+                                         nullptr, lossyFlag);
     if (size <= 0 || lossy) {
+        unnamed = size > 0;
         return "";
     }
     std::string narrow(size_t(size), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), &narrow[0], size, nullptr,
                         nullptr);
     return narrow;
+}
+
+std::string executableDirectory() {
+    bool unnamed;
+    return executableDirectory(unnamed);
 }
 
 } // namespace
@@ -119,3 +134,16 @@ std::string platformResourceDirectory() {
     });
 }
 
+std::vector<std::string> resourceFoldersLookedIn() {
+    std::vector<std::string> folders;
+    for (const std::string& folder : resourceDirectoryCandidates(executableDirectory())) {
+        folders.push_back(shownPath(folder));
+    }
+    return folders;
+}
+
+bool programFolderUnnamed() {
+    bool unnamed;
+    executableDirectory(unnamed);
+    return unnamed;
+}

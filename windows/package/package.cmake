@@ -40,14 +40,17 @@ add_custom_command(OUTPUT ${LUMENFOLD_ICON}
     ${lumenfold_icons}/256x256/lumenfold.png
   COMMENT "Making the Windows icon" VERBATIM)
 
+set(LUMENFOLD_MANIFEST ${PROJECT_SOURCE_DIR}/windows/lumenfold.manifest)
+
 enable_language(RC)
 configure_file(${LUMENFOLD_PACKAGE_DIR}/lumenfold.rc.in ${CMAKE_CURRENT_BINARY_DIR}/lumenfold.rc @ONLY)
 configure_file(${LUMENFOLD_PACKAGE_DIR}/product.nsh.in ${CMAKE_CURRENT_BINARY_DIR}/product.nsh @ONLY)
 
 function(lumenfold_windows_resources target)
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/lumenfold.rc)
-  # windres does not report the icon as a dependency: name it, so a new icon rebuilds the .exe.
-  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${LUMENFOLD_ICON})
+  # windres does not report the icon and the manifest as dependencies: name them, so a change
+  # rebuilds the .exe.
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${LUMENFOLD_ICON};${LUMENFOLD_MANIFEST}")
   target_sources(${target} PRIVATE ${rc})
 endfunction()
 
