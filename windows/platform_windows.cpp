@@ -1,5 +1,5 @@
 // The Windows platform layer: the monotonic clock (the performance counter), where the data
-// files are (the working folder's resources/, else the one beside the .exe) and a report file
+// files are (the working folder's resources\, else the one beside the .exe) and a report file
 // the tests read. The shared logic over them is in basicsource/platform.cpp; the sound is in
 // audio_winmm.cpp, files and folders in files_windows.cpp, the window in
 // basicsource/window_freeglut.cpp.
@@ -128,15 +128,20 @@ std::string executableDirectory() {
 } // namespace
 
 std::string platformResourceDirectory() {
-    return chooseResourceDirectory(executableDirectory(), [](const std::string& path) {
-        const DWORD attributes = GetFileAttributesA(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    });
+    return chooseResourceDirectory(
+        executableDirectory(),
+        [](const std::string& path) {
+            const DWORD attributes = GetFileAttributesA(path.c_str());
+            return attributes != INVALID_FILE_ATTRIBUTES &&
+                   !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        },
+        installedLayouts::none);
 }
 
 std::vector<std::string> resourceFoldersLookedIn() {
     std::vector<std::string> folders;
-    for (const std::string& folder : resourceDirectoryCandidates(executableDirectory())) {
+    for (const std::string& folder :
+         resourceDirectoryCandidates(executableDirectory(), installedLayouts::none)) {
         folders.push_back(shownPath(folder));
     }
     return folders;
