@@ -15,6 +15,10 @@ std::string directoryOf(const std::string& path);
 std::string baseNameOf(const std::string& path);
 // The path from the root, for paths handed to other programs.
 std::string absolutePath(const std::string& path);
+// A path as the program names it to its user: as given on Linux, where a program started from a
+// terminal works where its user is; the full path with the system's separators on Windows,
+// where a program started from the Start menu works in a folder its user never chose.
+std::string shownPath(const std::string& path);
 
 // A new, empty folder "<dir>/.<stem>.XXXXXX" with a name no other run has; "" on failure. It is
 // marked as in use (a lock the system drops when this program ends, however it ends) until

@@ -54,7 +54,8 @@ void KeyPress(unsigned char key, int, int) {
         break;
     case 'm':
         if (!movieRendererInstalled()) {
-            showNotice("Movies are made by lumenfold-movie"); // a program without the movie maker
+            // A program without the movie maker (Windows, the browser).
+            showNotice(kNoMovieMakerNotice);
             break;
         }
         forgetPointer(); // the window is the movie's until it ends

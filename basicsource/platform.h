@@ -98,6 +98,13 @@ class audioBackend {
 // ownership of the backend it installs.
 void setAudioBackend(audioBackend* backend);
 
+// Why the soundtrack is not heard, said by a platform's sound when it gives up on it: `message`
+// on standard error ("lumenfold: " before it) and the shorter `notice` through the hook, which
+// the player installs to show it in the window. The backend decides that it is said once.
+void reportSoundProblem(const std::string& message, const std::string& notice);
+// nullptr: nothing but the message.
+void setSoundProblemHook(void (*hook)(const std::string& notice));
+
 // Returns an OpenGL texture name, 0 when nothing was loaded.
 GLuint loadTextureFile(const char* theCFilename, bool generateMipmaps);
 

@@ -146,12 +146,18 @@ void installPlayerOverlays() {
     addOverlay(drawTimeline);
     addOverlay(drawControlStrip);
     addOverlay(drawHelp);
+    // Why the soundtrack is silent, when the platform's sound says so, on the status line.
+    setSoundProblemHook(showNotice);
 }
 
 void toggleHelp() {
     gHelpShown = !gHelpShown;
     glutPostRedisplay();
 }
+
+// The movie maker is built for Linux only: neither the Windows program nor the page has it.
+const char* const kNoMovieMakerNotice =
+    "Movies are made by lumenfold-movie, a Linux program not in this release";
 
 void showNotice(const std::string& text) {
     setStatusNotice(text.c_str());

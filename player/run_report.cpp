@@ -70,7 +70,12 @@ std::string formatRunReport(const runState& state) {
                   modeName(state.mode), state.showSeconds, state.frames, state.draws, state.clock,
                   state.heardSeconds, double(kShowLength), right - left, top - bottom, left,
                   state.windowHeight - top);
-    return text;
+    std::string line = text;
+    line += " notice ";
+    for (char c : state.notice) {
+        line += c == '\n' || c == '\r' ? ' ' : c;
+    }
+    return line;
 }
 
 runState currentRunState(unsigned long draws) {
@@ -83,6 +88,7 @@ runState currentRunState(unsigned long draws) {
     state.heardSeconds = musicPlayedSeconds();
     state.windowWidth = gWindowWidth;
     state.windowHeight = gWindowHeight;
+    state.notice = statusNotice();
     return state;
 }
 

@@ -17,15 +17,17 @@ struct runState {
     long clock = 0;           // the real-time clock's reading (milliseconds; only differences)
     double heardSeconds = -1; // where the sound being heard is; negative when none is
     int windowWidth = 0, windowHeight = 0;
+    std::string notice;       // the status line's notice, UTF-8; may be empty
 };
 
 // "at-start", "playing", "making-movie", "paused" or "finished".
 const char* modeName(ProgramMode mode);
 
 // One line, e.g. "mode paused time 84.000 frames 0 draws 3 clock 52713 heard -1.000
-// length 130.000 timeline 700x4+10+534": each name followed by its value. `timeline` is the control strip's
+// length 130.000 timeline 700x4+10+534 notice ": each name followed by its value. `timeline` is the control strip's
 // timeline track as WIDTHxHEIGHT+X+Y in window pixels counted from the top left, the way X and
-// the screenshots count them; `length` is the show's, which the track spans.
+// the screenshots count them; `length` is the show's, which the track spans. `notice` comes last
+// and is the rest of the line, spaces and all (a line break in it is written as a space).
 std::string formatRunReport(const runState& state);
 
 // The program's state now, with `draws` as given.

@@ -5,7 +5,9 @@
 // files_windows.cpp, the window in basicsource/window_freeglut.cpp.
 #include "basicsource/platform.h"
 
+#include "basicsource/files.h"
 #include "basicsource/resource_lookup.h"
+#include "windows/platform_windows.h"
 
 #include <windows.h>
 
@@ -43,9 +45,12 @@ bool platformReplaceFile(const std::string& made, const std::string& name) {
 
 namespace {
 
-// The .exe's folder in the ANSI code page, which the C runtime's fopen reads paths in; empty
-// when it cannot be told or cannot be written in that code page.
-std::string executableDirectory() {
+// The .exe's folder in the process's code page, which the C runtime's fopen reads paths in:
+// UTF-8 (lumenfold.manifest), so any name, on a Windows that honours the manifest (10, version
+// 1903, and later). Empty when it cannot be told, or, on an earlier one, cannot be written in
+// its ANSI code page.
+std::string executableDirectory(bool& unnamed) {
+    unnamed = false;
     std::vector<wchar_t> path(MAX_PATH);
     DWORD length = 0;
     while ((length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()))) == path.size()) {
@@ -57,9 +62,12 @@ std::string executableDirectory() {
     std::wstring wide(path.data(), length);
     wide.erase(wide.find_last_of(L"\\/") == std::wstring::npos ? 0 : wide.find_last_of(L"\\/"));
     BOOL lossy = FALSE;
+    // Windows refuses the "lossy" flag for UTF-8, which loses nothing.
+    BOOL* lossyFlag = GetACP() == CP_UTF8 ? nullptr : &lossy;
     const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), nullptr, 0,
-                                         nullptr, &lossy);
+                                         nullptr, lossyFlag);
     if (size <= 0 || lossy) {
+        unnamed = size > 0;
         return "";
     }
     std::string narrow(size_t(size), '\0');
@@ -68,12 +76,35 @@ std::string executableDirectory() {
     return narrow;
 }
 
+std::string executableDirectory() {
+    bool unnamed;
+    return executableDirectory(unnamed);
+}
+
 } // namespace
 
 std::string platformResourceDirectory() {
-    return chooseResourceDirectory(executableDirectory(), [](const std::string& path) {
-        const DWORD attributes = GetFileAttributesA(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    });
+    return chooseResourceDirectory(
+        executableDirectory(),
+        [](const std::string& path) {
+            const DWORD attributes = GetFileAttributesA(path.c_str());
+            return attributes != INVALID_FILE_ATTRIBUTES &&
+                   !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        },
+        installedLayouts::none);
 }
 
+std::vector<std::string> resourceFoldersLookedIn() {
+    std::vector<std::string> folders;
+    for (const std::string& folder :
+         resourceDirectoryCandidates(executableDirectory(), installedLayouts::none)) {
+        folders.push_back(shownPath(folder));
+    }
+    return folders;
+}
+
+bool programFolderUnnamed() {
+    bool unnamed;
+    executableDirectory(unnamed);
+    return unnamed;
+}

@@ -100,9 +100,15 @@ brightest() { convert "$work/$1.png" -crop "$2" +repage -format '%[fx:int(255*ma
 # window. A test that runs several programs points $report at the one it looks at.
 report=$work/report
 
-# report_field NAME: the value of NAME in the last report ("" when there is none yet).
+# report_field NAME: the value of NAME in the last report ("" when there is none yet). The
+# notice, last, is words of its own and is read by report_notice.
 report_field() {
-    awk -v name="$1" '{ for (i = 1; i < NF; i += 2) if ($i == name) print $(i + 1) }' "$report" 2>/dev/null
+    awk -v name="$1" '{ for (i = 1; i < NF && $i != "notice"; i += 2) if ($i == name) print $(i + 1) }' \
+        "$report" 2>/dev/null
+}
+# report_notice: the status line's notice in the last report, the rest of its line (UTF-8).
+report_notice() {
+    tr -d '\r' <"$report" 2>/dev/null | awk '{ i = index($0, " notice "); if (i) print substr($0, i + 8) }'
 }
 # reports_mode MODE: true when the last frame shown was drawn in MODE (at-start, playing,
 # paused, finished).

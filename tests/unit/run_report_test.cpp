@@ -14,9 +14,17 @@
 
 namespace {
 
+// The notice is the rest of the line after " notice ", as the tests read it.
+const char kNotice[] = " notice ";
+
+std::string noticeOf(const std::string& line) {
+    const size_t at = line.find(kNotice);
+    return at == std::string::npos ? "(none)" : line.substr(at + sizeof kNotice - 1);
+}
+
 std::map<std::string, std::string> fields(const std::string& line) {
     std::map<std::string, std::string> named;
-    std::istringstream words(line);
+    std::istringstream words(line.substr(0, line.find(kNotice)));
     std::string name, value;
     while (words >> name) {
         EXPECT_TRUE(words >> value) << "no value after " << name << " in: " << line;
@@ -60,6 +68,14 @@ TEST(RunReport, GivesEachValueUnderItsNameInOneLine) {
     EXPECT_EQ(named["clock"], "-2147483647");
     EXPECT_EQ(named["heard"], "-1.000");
     EXPECT_DOUBLE_EQ(std::stod(named["length"]), kShowLength);
+    EXPECT_EQ(noticeOf(line), "");
+
+    // A notice keeps its own spaces and words, even the names of fields, and stays one line.
+    state.notice = "Saved C:\\Пользователи\\mode paused\\shot.png\nnext";
+    const std::string noticed = formatRunReport(state);
+    EXPECT_EQ(noticed.find('\n'), std::string::npos);
+    EXPECT_EQ(noticeOf(noticed), "Saved C:\\Пользователи\\mode paused\\shot.png next");
+    EXPECT_EQ(fields(noticed)["mode"], "paused");
 
     // Every mode has a one-word name of its own (the tests match them whole).
     std::map<std::string, int> seen;
