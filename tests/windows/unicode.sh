@@ -49,8 +49,9 @@ report_windows=$(wine_tool winepath -w "$report" 2>/dev/null | tr -d '\r')
 bin=wine
 bin_args=(start /d "$pictures_windows" /wait "$folder\\lumenfold.exe" --start 84 --paused)
 start LUMENFOLD_REPORT="$report_windows"
-drawn_at_rest() { at_rest "$1" && [ "$(brightest "$1" 720x576+0+0)" -gt 0 ]; }
-wait_for "the paused picture at 84 s" drawn_at_rest paused
+wait_for "the program paused at 84 s" reports_paused_at 84
+drawn() { shot "$1" && [ "$(brightest "$1" 720x576+0+0)" -gt 0 ]; }
+wait_for "the paused picture at 84 s" drawn paused
 key s
 shot_name=lumenfold-084.00s.png
 expected="Saved $pictures_windows\\screenshots\\$shot_name"

@@ -3,7 +3,7 @@
 # - f and F11 each make it cover the screen and, pressed again, give it back its size
 #   (720 x 576) and place;
 # - on the opening screen the control strip reads as it did at start (0:00, the bar empty) once
-#   the program's own clock (read through the test report) has passed 5 s more.
+#   5 s more have passed, which the program reports as its opening screen at 0 s.
 # Skipped (77) where Wine is missing or the program was not built.
 #   window.sh BUILD/windows PREFIX_DIR
 windows_dir=${1:?usage: window.sh BUILD/windows PREFIX_DIR}
@@ -40,8 +40,8 @@ for k in f F11; do
 done
 echo "f and F11: full screen ($full) and back to $windowed"
 
-# strip NAME: the pointer moved a pixel over the picture, which shows the strip for 3 s (and
-# makes the program draw, and so read its clock), and a screenshot.
+# strip NAME: the pointer moved a pixel over the picture, which shows the strip for 3 s, and a
+# screenshot.
 nudge=0
 strip() {
     nudge=$((1 - nudge))
@@ -52,18 +52,12 @@ strip_at_rest() {
     strip "$1-before" && strip "$1" && [ "$(differing "$1-before" "$1")" = 0 ] &&
         [ "$(differing opening "$1")" -gt 500 ]
 }
-clock() { report_field clock; }
 wait_for "the control strip at rest after the pointer moved" strip_at_rest at-start
-has_clock() { [ -n "$(clock)" ]; }
-wait_for "a clock reading in the report" has_clock
-since=$(clock)
-# The program's clock 5 s on, the strip kept up meanwhile; it must read as at start then.
-five_seconds_on() { strip later && [ $(($(clock) - since)) -ge 5000 ]; }
-wait_for "the program's clock 5 s past $since ms" five_seconds_on
+# The time this test is about: the strip is looked at again once it has passed.
+sleep 5
 # That the show has not moved is the program's own word; the picture is the strip's.
 at_opening() { reports_mode at-start && awk -v t="$(report_field time)" 'BEGIN { exit !(t == 0) }'; }
-at_opening || fail "the opening screen reported $(report_field mode) at $(report_field time) s"
-strip_as_at_start() { strip later && [ "$(differing later at-start)" = 0 ]; }
+strip_as_at_start() { strip later && at_opening && [ "$(differing later at-start)" = 0 ]; }
 wait_for "the strip reading as at start (0:00, the bar empty) 5 s later" strip_as_at_start
 key q
 finish
