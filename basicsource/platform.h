@@ -13,7 +13,8 @@
 // Winds the platform down before the program ends (keys Escape and q, closing the window).
 void platformWindup();
 // Winds the platform down and ends the program, as keys Escape and q do. On the desktop it does
-// not return; in a browser, where a page cannot end itself, the show stops and the page stays.
+// not return; in a browser, where a page cannot end itself, the show goes back to its opening
+// screen (see platformEndsOnQuit).
 void platformEndProgram();
 
 // The folder the data files come from: "./resources" when it holds the ground image, else the
@@ -124,3 +125,9 @@ int platformChooseDisplayMode(int samples);
 // Full screen on or off (the window's; the page's in a browser), and whether it is on.
 void platformToggleFullScreen();
 bool platformFullScreen();
+// Whether the player draws its control strip into the picture: a window does; a web page has
+// controls of its own around the picture (web/page/).
+bool platformShowsControlStrip();
+// Whether Escape and q end the program: a window's do. A page cannot close its tab: there q goes
+// back to the opening screen, and Escape leaves full screen or the help.
+bool platformEndsOnQuit();

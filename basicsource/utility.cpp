@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -60,6 +61,13 @@ void DrawText(const char* s, int x, int y) {
     glEnable(GL_DEPTH_TEST);
 }
 
+textExtent textLineExtent(const char* s, int x, int y) {
+    // As DrawText places it: the raster position one pixel right of x and one below y.
+    const int length = int(std::strcspn(s ? s : "", "\n"));
+    const int bottom = y - 1 - kTextDescent;
+    return {x + 1, bottom, x + 1 + length * kTextAdvance, bottom + kTextHeight};
+}
+
 void DrawFrameRate() {
     if (gProgramMode == kpmAnimating) {
         float currentTime = getAnimationTime();
@@ -88,7 +96,7 @@ void ShowCopyright(const char* year, const char* rightsOwner, const char* artist
                    const char* title) {
     char buffer[256] = {};
     formatCopyright(buffer, sizeof buffer, year, rightsOwner, artist, title);
-    DrawText(buffer, 5, 50);
+    DrawText(buffer, kCreditsX, kCreditsBaseline);
 }
 
 void fatal(const char* s) {

@@ -1,5 +1,6 @@
 // The window's services where the program runs on freeglut (Linux and Windows): the display mode
-// with the most samples the display offers, and full screen on and off. The browser's GLUT has
+// with the most samples the display offers, full screen on and off, and what a window has that
+// a web page has otherwise (the control strip in the picture, quitting). The browser's GLUT has
 // its own (web/platform_web.cpp).
 #include "basicsource/platform.h"
 
@@ -24,3 +25,7 @@ int platformChooseDisplayMode(int samples) {
 void platformToggleFullScreen() { glutFullScreenToggle(); }
 
 bool platformFullScreen() { return glutGet(GLUT_FULL_SCREEN) != 0; }
+
+bool platformShowsControlStrip() { return true; }
+
+bool platformEndsOnQuit() { return true; }
