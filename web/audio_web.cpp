@@ -156,9 +156,15 @@ EM_JS(int, soundReadiness, (), {
     return state === 'ready' ? 1 : state === 'failed' || state === 'none' ? 2 : 0;
 });
 
-// Whether the browser lets sound start now without a gesture of the user.
-EM_JS(bool, soundMayStartUnasked, (), {
-    return !!(Module.sound && Module.sound.context && Module.sound.context.state === 'running');
+// Asks the browser to let sound start without a gesture of the user; once it does (the context
+// running), the show is told (lumenfold_play_unasked). A browser that will not leaves the
+// request unanswered, and the page offers to play instead.
+EM_JS(void, soundAskToStartUnasked, (), {
+    var c = Module.sound && Module.sound.context;
+    if (!c) return;
+    c.resume().then(function() {
+        if (c.state === 'running') Module._lumenfold_play_unasked();
+    }, function() {});
 });
 
 EM_JS(void, soundPlayFrom, (double seconds, bool paused), {
@@ -254,4 +260,4 @@ void fetchSoundtrack() {
 
 soundtrackState soundtrackReadiness() { return soundtrackState(soundReadiness()); }
 
-bool soundMayStartWithoutGesture() { return soundMayStartUnasked(); }
+void askToPlayUnasked() { soundAskToStartUnasked(); }

@@ -235,7 +235,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void lumenfold_music_ready() {
         startShow();
     } else if (waited == waitingFor::resume && gProgramMode == kpmPaused) {
         togglePause();
-    } else if (gPlayWhenMusicCan && gProgramMode == kpmPaused && soundMayStartWithoutGesture()) {
+    } else if (gPlayWhenMusicCan && gProgramMode == kpmPaused) {
+        askToPlayUnasked();
+    }
+}
+
+// The browser let sound start unasked: the show the address asked to play plays, unless the
+// visitor has done something with it since.
+extern "C" EMSCRIPTEN_KEEPALIVE void lumenfold_play_unasked() {
+    if (gPlayWhenMusicCan && gProgramMode == kpmPaused && musicCanFollow()) {
         gPlayWhenMusicCan = false;
         togglePause();
     }

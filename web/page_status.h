@@ -17,4 +17,5 @@ void playWhenMusicCan();
 void fetchSoundtrack();
 enum soundtrackState { soundtrackLoading, soundtrackReady, soundtrackFailed };
 soundtrackState soundtrackReadiness();
-bool soundMayStartWithoutGesture();
+// Asks the browser to let sound start unasked; lumenfold_play_unasked is called if it does.
+void askToPlayUnasked();

@@ -112,7 +112,7 @@ async function openPage(context, base, query, {viewport = kDesktop, missing = []
         };
     });
     if (before) await before(page);
-    await page.goto(base + 'index.html' + query);
+    if (query !== null) await page.goto(base + 'index.html' + query);
     return page;
 }
 
@@ -271,6 +271,9 @@ async function keys(browser, base) {
     await waitFor(page, 'k pausing it', (s) => s.mode === 3);
     console.log('Space, Enter and k play and pause');
 
+    await page.keyboard.press('6');
+    await waitFor(page, 'the credits after 6', (s) => s.time === 120 && s.mode === 3);
+    await checkCreditsClear(page, 'desktop, at the credits');
     await page.keyboard.press('5');
     await waitFor(page, 'the jump to 86 s after 5', (s) => Math.abs(s.time - 86) < 0.001 && s.mode === 3);
 
@@ -380,6 +383,7 @@ async function keys(browser, base) {
 async function mouse(browser, base) {
     const page = await openPage(browser, base, '');
     await waitForStart(page);
+    await checkSizes(page, 'desktop');
     const canvas = await centreOf(page, '#canvas');
     const picture = {x: canvas.x, y: canvas.box.y + canvas.box.height * 0.25}; // clear of the panel
     await page.mouse.click(picture.x, picture.y);
@@ -452,17 +456,18 @@ async function mouse(browser, base) {
 async function checkSizes(page, what) {
     const found = await page.evaluate(() => {
         const visible = (e) => !e.closest('[hidden]') && e.getClientRects().length > 0;
-        const small = [], smallText = [], seen = [];
+        const small = [], smallText = [], seen = [], texts = [];
         for (const e of document.querySelectorAll('#controls button, #timeline, #panel button, #panel a, #help button')) {
             if (!visible(e)) continue;
             const r = e.getBoundingClientRect();
-            seen.push(e.id || e.textContent.trim());
+            seen.push((e.id || e.textContent.trim()) + ' ' + Math.round(r.width) + 'x' + Math.round(r.height));
             if (r.width < 44 || r.height < 44) small.push((e.id || e.textContent.trim()) + ' ' + r.width + ' x ' + r.height);
         }
         for (const e of document.querySelectorAll('#clock, #speed, #line, #about, #progress, #start-label, #panel h1, #notice')) {
             if (!visible(e) || !e.textContent.trim()) continue;
             const size = parseFloat(getComputedStyle(e).fontSize);
             if (size < 13) smallText.push(e.id + ' ' + size + ' px');
+            texts.push(e.id + ' ' + size);
         }
         // Text over the panel's translucent black, on the brightest picture there can be.
         const rgba = (c) => c.match(/[\d.]+/g).map(Number);
@@ -472,11 +477,13 @@ async function checkSizes(page, what) {
         const luminance = (c) => c.map((v) => v / 255).map((v) => (v <= 0.03928 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4))
                                   .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
         const [light, dark] = [luminance(text), luminance(under)].sort((x, y) => y - x);
-        return {small, smallText, seen, contrast: (light + 0.05) / (dark + 0.05)};
+        return {small, smallText, seen, texts, contrast: (light + 0.05) / (dark + 0.05)};
     });
     if (found.small.length) fail(what + ': controls smaller than 44 x 44: ' + found.small.join(', '));
     if (found.smallText.length) fail(what + ': text under 13 px: ' + found.smallText.join(', '));
     if (found.contrast < 4.5) fail(what + ': the panel\'s text has a contrast of ' + found.contrast.toFixed(2));
+    console.log(what + ': controls (CSS px) ' + found.seen.join(', ') + '; text (px) ' + found.texts.join(', ') +
+                '; the panel\'s contrast over white ' + found.contrast.toFixed(1));
     return found;
 }
 
@@ -503,7 +510,7 @@ async function phone(browser, base) {
     for (const [name, viewport] of Object.entries(kPhones)) {
         const page = await openPage(browser, base, '', {viewport});
         await waitForStart(page, name + ': the start offered');
-        const sizes = await checkSizes(page, name + ', before the start');
+        await checkSizes(page, name + ', before the start');
         const start = await centreOf(page, '#start');
         await touchTap(page, start.x, start.y);
         const playing = await waitFor(page, name + ': the show and its sound after a tap on Play',
@@ -557,7 +564,7 @@ async function phone(browser, base) {
                                                       : {x: canvas.x / 2, y: viewport.height / 2};
         await touchTap(page, bars.x, bars.y);
         await waitFor(page, name + ': the controls after a tap on the bars', (s) => s.controls === 1 && s.mode === 1);
-        console.log(name + ': ' + sizes.seen.length + ' controls of 44 px or more; taps show and hide the controls; ' +
+        console.log(name + ': taps show and hide the controls; ' +
                     'touch scrub lifted at ' + lifted.time + ' s, played on from ' + lift.at + ' s (show ' +
                     resumed.time + ' s, sound ' + resumed.heard + ' s); playing from ' + playing.time + ' s');
 
@@ -714,6 +721,41 @@ async function faults(browser) {
     console.log('a lost context comes back at 47 s, paused: "' + back.note + '"');
     await closePage(lost, 'the lost context');
     await server2.close();
+
+    // ?start=84 asks to play from there: where sound may start only after a press, the page
+    // waits at 84 s and offers to play from there, with the music from 84 s. (Puppeteer's pages
+    // open with the visitor's activation, which lets sound start: until the first press, the
+    // page's audio is told it may not, as a browser's autoplay policy says.)
+    const server4 = await serve();
+    const page4 = await openPage(browser, server4.url, '?start=84', {before: (p) => p.evaluateOnNewDocument(() => {
+        let pressed = false;
+        window.addEventListener('pointerdown', () => { pressed = true; }, true);
+        const state = Object.getOwnPropertyDescriptor(BaseAudioContext.prototype, 'state').get;
+        Object.defineProperty(BaseAudioContext.prototype, 'state', {
+            get() { return pressed ? state.call(this) : 'suspended'; }});
+    })});
+    await waitForStart(page4, '?start=84: the start offered');
+    const offered = await page4.evaluate(() => document.getElementById('start').textContent.trim());
+    const waiting = await status(page4);
+    if (offered !== 'Play from 1:24' || waiting.mode !== 3 || waiting.time !== 84) {
+        fail('?start=84 without sound allowed: "' + offered + '", ' + JSON.stringify(waiting));
+    }
+    const button = await centreOf(page4, '#start');
+    await page4.mouse.click(button.x, button.y);
+    const from84 = await waitFor(page4, '?start=84: playing from 84 s with its music',
+                                 (s) => s.mode === 1 && s.heard >= 84 && s.time > 84.5);
+    const first = await page4.evaluate(() => Module.sound.firstStart.at);
+    if (Math.abs(first - 84) > 0.05) fail('?start=84: the music began at ' + first + ' s');
+    console.log('?start=84: "' + offered + '", then the show and its music from 84 s (' + from84.heard + ' s heard)');
+    await closePage(page4, '?start=84');
+    // Where sound may start unasked, it plays from there as soon as the music has come.
+    const page5 = await openPage(browser, server4.url, '?start=84');
+    const unasked = await waitFor(page5, '?start=84: playing from 84 s unasked', (s) => s.mode === 1 && s.heard >= 84);
+    const began = await page5.evaluate(() => Module.sound.firstStart.at);
+    if (Math.abs(began - 84) > 0.05) fail('?start=84 unasked: the music began at ' + began + ' s');
+    console.log('?start=84 where sound may start unasked: playing from 84 s (' + unasked.heard + ' s heard)');
+    await closePage(page5, '?start=84 unasked');
+    await server4.close();
 
     // A browser whose WebGL 2 cannot make a context.
     const noGl = await launchHeadlessChromium(['--disable-webgl2']);
