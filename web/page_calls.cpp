@@ -157,21 +157,21 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_facts() {
 }
 
 // The state of the show for the page and its tests: show time, mode, speed, frames drawn, where
-// the sound heard is (negative: none), whether the controls show and how long nothing moved
-// them, a start or resume waiting for the music, the address's wish to play not yet met,
+// the sound heard is (negative: none), whether the controls show (and whether a tap hid them)
+// and how long nothing moved them, a start or resume waiting for the music, the address's wish to play not yet met,
 // whether there is sound, the time and speed as they read, the notice shown, and whether the
 // show runs (with the message of a show the address stopped).
 extern "C" EMSCRIPTEN_KEEPALIVE const char* lumenfold_status() {
     static std::string status;
     const double shown = shownSeconds();
-    char numbers[200];
+    char numbers[240];
     std::snprintf(numbers, sizeof numbers,
                   "{\"time\": %.3f, \"mode\": %d, \"speed\": %g, \"frames\": %u, \"heard\": %.3f, "
-                  "\"controls\": %d, \"idle\": %u, \"waiting\": %d, \"asked\": %d, "
+                  "\"controls\": %d, \"tapHid\": %d, \"idle\": %u, \"waiting\": %d, \"asked\": %d, "
                   "\"sound\": %d, ",
                   double(getAnimationTime()), int(gProgramMode), animationSpeed(),
                   lfglFramesPresented(), musicPlayedSeconds(),
-                  gControls.shown(platformNow(), playing()) ? 1 : 0,
+                  gControls.shown(platformNow(), playing()) ? 1 : 0, gControls.hiddenByTap() ? 1 : 0,
                   unsigned(gControls.idleFor(platformNow())),
                   gWaiting != waitingFor::nothing ? 1 : 0, gPlayWhenMusicCan ? 1 : 0,
                   sounds ? 1 : 0);
@@ -247,6 +247,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void lumenfold_play_unasked() {
         gPlayWhenMusicCan = false;
         togglePause();
     }
+}
+
+// A finger or the mouse's button down on the stage outside the controls: what shows now decides
+// what its tap means.
+extern "C" EMSCRIPTEN_KEEPALIVE void lumenfold_stage_press() {
+    gControls.press(platformNow(), playing());
 }
 
 // A tap or click on the stage outside the controls (`touch`: a finger; `onPicture`: on the

@@ -30,17 +30,25 @@ void pageControls::setHeld(bool held, int32_t now) {
     reveal(now); // letting go starts the time they stay
 }
 
+void pageControls::press(int32_t now, bool playing) {
+    pressed_ = true;
+    shownAtPress_ = shown(now, playing);
+    pressAt_ = now;
+}
+
 stageAction pageControls::tap(stageInput input, bool onPicture, float x, float y, int32_t now,
                               bool playing) {
-    const bool wereShown = shown(now, playing);
+    const bool wereShown = pressed_ ? shownAtPress_ : shown(now, playing);
+    const int32_t at = pressed_ ? pressAt_ : now;
+    pressed_ = false;
     const bool second = onPicture && tapped_ &&
-                        uint32_t(now) - uint32_t(tapAt_) <= uint32_t(kDoubleClickMs) &&
+                        uint32_t(at) - uint32_t(tapAt_) <= uint32_t(kDoubleClickMs) &&
                         std::hypot(x - tapX_, y - tapY_) <= kDoubleClickReach;
     // A third tap starts afresh; a tap on the bars is no first tap of a double one.
     tapped_ = onPicture && !second;
     tapX_ = x;
     tapY_ = y;
-    tapAt_ = now;
+    tapAt_ = at;
 
     stageAction action;
     if (input == stageInput::mouse) {

@@ -64,6 +64,27 @@ TEST(PageControls, ATouchShowsOrHidesTheControlsAndChangesNothingElse) {
     EXPECT_TRUE(controls.shown(now + 100000, kPaused));
 }
 
+// What showed when the finger came down decides, however late its release arrives (a busy
+// page delivers it late): a tap begun on shown controls hides them even if their time ran out
+// before it ended, and one begun on hidden controls only shows them.
+TEST(PageControls, ATapMeansWhatShowedWhenItsPressBegan) {
+    pageControls controls;
+    controls.controlUsed(1000);
+    controls.press(1000 + kStripShownMs - 100, kPlaying);
+    EXPECT_TRUE(nothingAsked(touchAt(controls, 50, 50, 1000 + kStripShownMs + 2000, kPlaying)));
+    EXPECT_FALSE(controls.shown(1000 + kStripShownMs + 2001, kPlaying)) << "shown by a tap that began on them";
+
+    controls.press(20000, kPlaying); // hidden by now
+    touchAt(controls, 50, 50, 20000 + kStripShownMs - 10, kPlaying);
+    EXPECT_TRUE(controls.shown(20000 + kStripShownMs - 9, kPlaying));
+
+    // Two taps are a double one by when they began.
+    controls.press(40000, kPlaying);
+    touchAt(controls, 50, 50, 40000 + 50, kPlaying);
+    controls.press(40000 + kDoubleClickMs - 10, kPlaying);
+    EXPECT_TRUE(touchAt(controls, 50, 50, 40000 + kDoubleClickMs + 900, kPlaying).fullScreen);
+}
+
 TEST(PageControls, TheyStayForAWhileAfterTheLastUseUnlessHeld) {
     pageControls controls;
     const int32_t now = 1000;

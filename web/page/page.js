@@ -497,6 +497,7 @@
     gesture = {id: event.pointerId, touch: event.pointerType !== 'mouse',
                x: event.clientX, y: event.clientY, onPicture: event.target === canvas,
                moved: false};
+    Module._lumenfold_stage_press();
   });
   stage.addEventListener('pointermove', function(event) {
     if (!ready || failed) return;
