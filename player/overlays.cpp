@@ -26,7 +26,7 @@ int gNoticeSerial = 0;
 const char* const kMovieKeyLine = "m          render the movie";
 const char* const kNoMovieKeyLine = "m          how movies are made";
 const char* const kScreenshotKeyLine = "s          screenshot"; // and where it goes
-const char* const kQuitKeyLine = "Esc q      quit";
+const char* const kQuitKeyLine = "Esc q      quit (in full screen too)";
 const char* const kOpeningKeyLine = "q          back to the opening screen";
 
 const char* const kHelpLines[] = {"Keys",
@@ -42,7 +42,7 @@ const char* const kHelpLines[] = {"Keys",
                                   "w          wireframe",
                                   "l r u d i o  move the camera",
                                   "arrows     move where it looks",
-                                  "f          full screen",
+                                  "f F11      full screen on and off",
                                   kMovieKeyLine,
                                   "h ?        this help",
                                   kQuitKeyLine,
@@ -153,12 +153,18 @@ void installPlayerOverlays() {
         addOverlay(drawControlStrip);
     }
     addOverlay(drawHelp);
+    // Why the soundtrack is silent, when the platform's sound says so, on the status line.
+    setSoundProblemHook(showNotice);
 }
 
 void toggleHelp() {
     gHelpShown = !gHelpShown;
     glutPostRedisplay();
 }
+
+// The movie maker is built for Linux only: neither the Windows program nor the page has it.
+const char* const kNoMovieMakerNotice =
+    "Movies are made by lumenfold-movie, a Linux program not in this release";
 
 void showNotice(const std::string& text) {
     setStatusNotice(text.c_str());

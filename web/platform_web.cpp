@@ -11,6 +11,9 @@
 #include <GL/freeglut.h>
 #include <emscripten.h>
 
+#include <cstdio>
+#include <string>
+
 // The browser's GLUT reads keys by their key codes, as typed on a US keyboard, takes every
 // function key and Tab, and prevents what the browser would do with them. The show's keys are
 // characters: take them from what the key types (any layout), Backspace as its control
@@ -100,5 +103,10 @@ bool platformFullScreen() {
 }
 
 bool platformShowsControlStrip() { return false; }
+
+// The module's own file system (no report file is asked for in a page, but the code is shared).
+bool platformReplaceFile(const std::string& made, const std::string& name) {
+    return std::rename(made.c_str(), name.c_str()) == 0;
+}
 
 bool platformEndsOnQuit() { return false; }
