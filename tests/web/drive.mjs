@@ -962,6 +962,9 @@ async function screenshots(browser) {
     await waitFor(page, 'playing', (s) => s.mode === 1 && s.time > 17);
     await page.touchscreen.tap(phone.width / 2, 100);
     await waitFor(page, 'the controls', (s) => s.controls === 1);
+    // Taken once they have faded fully in (a playing show's controls fade in and out).
+    await waitInPage(page, 'the controls fully shown',
+                     () => getComputedStyle(document.getElementById('controls')).opacity === '1');
     await page.screenshot({path: out + '/page-phone-controls.png'});
     await closePage(page);
     page = await openPage(browser, server.url, '?start=125&paused', {viewport: kPhones['phone sideways']});
