@@ -89,6 +89,13 @@ void addOverlay(void (*draw)()) {
 void setStatusNotice(const char* text) { gStatusNotice = text ? text : ""; }
 const char* statusNotice() { return gStatusNotice.c_str(); }
 
+textExtent creditsLineExtent() {
+    char buffer[256] = {};
+    formatCopyright(buffer, sizeof buffer, kCreditsYear, kCreditsRightsOwner, kCreditsArtist,
+                    kShowTitle);
+    return textLineExtent(buffer, kCreditsX, kCreditsBaseline);
+}
+
 void formatStatusLine(char* out, size_t size) {
     int written = std::snprintf(out, size, "Frame: %ld, Polygons: %ld, Time: %0.1f",
                                 gFrameCounter, long(gPolygonCount), double(getAnimationTime()));

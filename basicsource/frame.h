@@ -3,6 +3,8 @@
 // Overlays beyond the status line and the credits are registered by the units that own them.
 #pragma once
 
+#include "basicsource/utility.h"
+
 #include <cstddef>
 
 // The show's title: the window's and the credits line's.
@@ -34,6 +36,10 @@ void addOverlay(void (*draw)());
 // A message shown in the status line's place (with or without `t`) until cleared with "".
 void setStatusNotice(const char* text);
 const char* statusNotice();
+
+// Where the credits line lies in the window (pixels from the lower left), whatever the show time:
+// what a page's controls must leave in view.
+textExtent creditsLineExtent();
 
 // The status line: frame counter, polygons of the last frame, the animation time and the
 // speed when it is not 1x.

@@ -13,7 +13,8 @@
 // Winds the platform down before the program ends (keys Escape and q, closing the window).
 void platformWindup();
 // Winds the platform down and ends the program, as keys Escape and q do. On the desktop it does
-// not return; in a browser, where a page cannot end itself, the show stops and the page stays.
+// not return; in a browser, where a page cannot end itself, the show goes back to its opening
+// screen (see platformEndsOnQuit).
 void platformEndProgram();
 
 // The folder the data files come from: "./resources" when it holds the ground image, else the
@@ -133,6 +134,12 @@ int platformChooseDisplayMode(int samples);
 // --fullscreen, the strip's button and the double click.
 void platformToggleFullScreen();
 bool platformFullScreen();
+// Whether the player draws its control strip into the picture: a window does; a web page has
+// controls of its own around the picture (web/page/).
+bool platformShowsControlStrip();
+// Whether Escape and q end the program: a window's do. A page cannot close its tab: there q goes
+// back to the opening screen, and Escape leaves full screen or the help.
+bool platformEndsOnQuit();
 // Puts the finished file `made` in the place of `name` in one step, replacing what is there, so
 // a reader sees the old file or the new one, never half of one; false when it could not.
 bool platformReplaceFile(const std::string& made, const std::string& name);

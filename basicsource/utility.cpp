@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -58,6 +59,13 @@ void DrawText(const char* s, int x, int y) {
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glEnable(GL_DEPTH_TEST);
+}
+
+textExtent textLineExtent(const char* s, int x, int y) {
+    // As DrawText places it: the raster position one pixel right of x and one below y.
+    const int length = int(std::strcspn(s ? s : "", "\n"));
+    const int bottom = y - 1 - kTextDescent;
+    return {x + 1, bottom, x + 1 + length * kTextAdvance, bottom + kTextHeight};
 }
 
 unsigned char nextFontCharacter(const char*& s) {
@@ -115,7 +123,7 @@ void ShowCopyright(const char* year, const char* rightsOwner, const char* artist
                    const char* title) {
     char buffer[256] = {};
     formatCopyright(buffer, sizeof buffer, year, rightsOwner, artist, title);
-    DrawText(buffer, 5, 50);
+    DrawText(buffer, kCreditsX, kCreditsBaseline);
 }
 
 namespace {

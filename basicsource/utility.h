@@ -16,6 +16,19 @@ unsigned char nextFontCharacter(const char*& s);
 // program without a window system (and so without GLUT) installs another; nullptr restores it.
 void setCharacterDrawer(void (*draw)(unsigned char));
 void DrawFrameRate();
+// The 8 x 13 font's cells: 8 pixels apart, 13 high, 2 of them below the baseline.
+const int kTextAdvance = 8;
+const int kTextHeight = 13;
+const int kTextDescent = 2;
+// The pixels one line of DrawText(s, x, y) can cover, from the lower left: left and bottom
+// included, right and top not.
+struct textExtent {
+    int left, bottom, right, top;
+};
+textExtent textLineExtent(const char* s, int x, int y);
+// The credits line, drawn at (kCreditsX, kCreditsBaseline).
+const int kCreditsX = 5;
+const int kCreditsBaseline = 50;
 void ShowCopyright(const char* year, const char* rightsOwner, const char* artist,
                    const char* title);
 // The credits line, as ShowCopyright draws it; the text is cut to fit `size`.

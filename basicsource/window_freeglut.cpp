@@ -1,6 +1,7 @@
 // The window's services where the program runs on freeglut (Linux and Windows): the display mode
-// with the most samples the display offers, and full screen on and off, back to the window's
-// earlier size and place. The browser's GLUT has its own (web/platform_web.cpp).
+// with the most samples the display offers, full screen on and off (back to the window's earlier
+// size and place), and what a window has that a web page has otherwise (the control strip in the
+// picture, quitting). The browser's GLUT has its own (web/platform_web.cpp).
 #include "basicsource/platform.h"
 
 #include <GL/freeglut.h>
@@ -67,3 +68,7 @@ void platformToggleFullScreen() {
 }
 
 bool platformFullScreen() { return glutGet(GLUT_FULL_SCREEN) != 0; }
+
+bool platformShowsControlStrip() { return true; }
+
+bool platformEndsOnQuit() { return true; }

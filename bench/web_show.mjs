@@ -1,14 +1,25 @@
 // The show's page played whole in headless Chromium (software WebGL 2): the time from opening the
-// page to its first picture, frames drawn in each wall-clock second of the show (the slowest
-// second and the mean), and how far the sound heard is from the picture (show time minus sound
-// time, sampled every 50 ms while both play). Prints one JSON line.
+// page to its first picture and to the start offered (the music ready), frames drawn in each
+// wall-clock second of the show (the slowest second and the mean), how far the sound heard is
+// from the picture (show time minus sound time, sampled every 50 ms while both play), and the
+// bytes over the wire for the visit (the page's and its service worker's). Prints one JSON line.
 //   node web_show.mjs URL [phone]      (phone: an emulated phone, 390 x 844 at density 3)
 import {launchHeadlessChromium} from './headless_chromium.mjs';
 
 const [url, device] = process.argv.slice(2);
 const browser = await launchHeadlessChromium();
 try {
+    // Every byte the browser fetches for the page, its own and its service worker's.
+    const fetched = new Map();
+    const count = async (session, who) => {
+        await session.send('Network.enable');
+        session.on('Network.loadingFinished', (e) => fetched.set(who + e.requestId, e.encodedDataLength));
+    };
+    browser.on('targetcreated', async (target) => {
+        if (target.type() === 'service_worker') await count(await target.createCDPSession(), 'worker ');
+    });
     const page = await browser.newPage();
+    await count(await page.createCDPSession(), 'page ');
     await page.setViewport(device === 'phone'
         ? {width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true}
         : {width: 720, height: 576});
@@ -32,6 +43,9 @@ try {
     await page.goto(url);
     await page.waitForFunction('window.firstPictureAt !== undefined', {timeout: 120000});
     const firstPicture = await page.evaluate(() => window.firstPictureAt);
+    // Play is offered once the music can play from its first note.
+    await page.waitForFunction(() => !document.getElementById('start').hidden, {timeout: 120000, polling: 50});
+    const startOffered = await page.evaluate(() => performance.now());
     await page.evaluate(() => { window.benchRecording = true; });
     await page.keyboard.press('a');
     await page.waitForFunction(
@@ -60,6 +74,8 @@ try {
     console.log(JSON.stringify({
         canvas: canvas.join(' x '),
         firstPictureMs: Math.round(firstPicture),
+        startOfferedMs: Math.round(startOffered),
+        bytesOverTheWire: [...fetched.values()].reduce((sum, n) => sum + n, 0),
         seconds: perSecond.length,
         slowestFps: Number(slowest.fps.toFixed(1)),
         slowestAtShowSecond: slowest.second,

@@ -1,6 +1,8 @@
 // Glyphs from the table, bottom row first as glBitmap reads them.
 #include "common/bitmap_font.h"
 
+#include "basicsource/utility.h"
+
 #include <GL/gl.h>
 
 namespace {
@@ -8,6 +10,8 @@ namespace {
 
 const int kGlyphHeight = 13;
 static_assert(kFontAscent + kFontDescent == kGlyphHeight, "the font is not 13 pixels high");
+static_assert(kGlyphHeight == kTextHeight && kFontDescent == kTextDescent,
+              "the text's extent is not the font's");
 
 // Every glyph turned upside down once: glBitmap's first row is the bottom one.
 struct glyphBitmaps {

@@ -9,9 +9,28 @@
 #define LUMENFOLD_VERSION "unknown"
 #endif
 
+const numberRule kSpeedRule = {"a factor", 0.05, 20, false};
+
 namespace {
 
-const numberRule kSpeedRule = {"a factor", 0.05, 20, false};
+// The options the show takes, and whether each takes a value (--start=12 or --start 12).
+struct optionSpec {
+    const char* name;
+    bool takesValue;
+};
+const optionSpec kOptions[] = {{"--help", false},       {"-h", false},     {"--version", false},
+                               {"--start", true},       {"--paused", false}, {"--speed", true},
+                               {"--fullscreen", false}, {"--loop", false},   {"--mute", false},
+                               {"--aa", true}};
+
+const optionSpec* findOption(const std::string& name) {
+    for (const optionSpec& option : kOptions) {
+        if (name == option.name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
 
 // GLUT's own X options, left for glutInit: those that take a value, and those that do not.
 bool isWindowSystemOption(const std::string& arg, bool& takesValue) {
@@ -23,7 +42,19 @@ bool isWindowSystemOption(const std::string& arg, bool& takesValue) {
 } // namespace
 
 parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions& options) {
-    auto refuse = [](const std::string& why) { return parseResult{false, why}; };
+    auto refuse = [](const std::string& why, const std::string& option, const std::string& value) {
+        parseResult result;
+        result.ok = false;
+        result.error = why;
+        result.option = option;
+        result.value = value;
+        return result;
+    };
+    auto refuseUnknown = [&](const std::string& arg) {
+        parseResult result = refuse("unknown option '" + arg + "'", arg, "");
+        result.unknown = true;
+        return result;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (bool skipValue = false; isWindowSystemOption(arg, skipValue)) {
@@ -38,14 +69,19 @@ parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions&
             value = arg.substr(eq + 1);
             hasValue = true;
         }
-        const bool takesValue = name == "--start" || name == "--speed" || name == "--aa";
+        // An unknown option is called unknown, with or without a value.
+        const optionSpec* option = findOption(name);
+        if (!option) {
+            return refuseUnknown(arg);
+        }
+        const bool takesValue = option->takesValue;
         if (takesValue && !hasValue) {
             if (i + 1 >= argc) {
-                return refuse(name + " needs a value");
+                return refuse(name + " needs a value", name, "");
             }
             value = argv[++i];
         } else if (!takesValue && hasValue) {
-            return refuse(name + " takes no value");
+            return refuse(name + " takes no value", name, value);
         }
 
         if (name == "--help" || name == "-h") {
@@ -54,16 +90,16 @@ parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions&
             options.version = true;
         } else if (name == "--start") {
             if (!readNumber(value, kShowTimeRule, options.start)) {
-                return refuse(refusal(name, kShowTimeRule, value));
+                return refuse(refusal(name, kShowTimeRule, value), name, value);
             }
             options.hasStart = true;
         } else if (name == "--speed") {
             if (!readNumber(value, kSpeedRule, options.speed)) {
-                return refuse(refusal(name, kSpeedRule, value));
+                return refuse(refusal(name, kSpeedRule, value), name, value);
             }
         } else if (name == "--aa") {
             if (!readWholeNumber(value, kSamplesRule, options.samples)) {
-                return refuse(refusal(name, kSamplesRule, value));
+                return refuse(refusal(name, kSamplesRule, value), name, value);
             }
         } else if (name == "--paused") {
             options.paused = true;
@@ -73,8 +109,6 @@ parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions&
             options.loop = true;
         } else if (name == "--mute") {
             options.mute = true;
-        } else {
-            return refuse("unknown option '" + arg + "'");
         }
     }
     // Paused without a time waits at the opening moment.

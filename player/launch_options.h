@@ -2,7 +2,12 @@
 // knows nothing of GL or the show's state, so every option and every refusal can be tested.
 #pragma once
 
+#include "common/command_line.h"
+
 #include <string>
+
+// --speed's factor.
+extern const numberRule kSpeedRule;
 
 struct launchOptions {
     bool help = false;
@@ -20,6 +25,11 @@ struct launchOptions {
 struct parseResult {
     bool ok = true;
     std::string error; // one line saying what is wrong, when !ok
+    // What the error is about, for a program that words it its own way (the page's address):
+    // the option as given (the whole argument when it is unknown), and its value if it had one.
+    std::string option;
+    std::string value;
+    bool unknown = false;
 };
 
 parseResult parseLaunchOptions(int argc, const char* const* argv, launchOptions& options);

@@ -26,6 +26,8 @@ int gNoticeSerial = 0;
 const char* const kMovieKeyLine = "m          render the movie";
 const char* const kNoMovieKeyLine = "m          how movies are made";
 const char* const kScreenshotKeyLine = "s          screenshot"; // and where it goes
+const char* const kQuitKeyLine = "Esc q      quit (in full screen too)";
+const char* const kOpeningKeyLine = "q          back to the opening screen";
 
 const char* const kHelpLines[] = {"Keys",
                                   "a          start the show from the beginning",
@@ -43,7 +45,7 @@ const char* const kHelpLines[] = {"Keys",
                                   "f F11      full screen on and off",
                                   kMovieKeyLine,
                                   "h ?        this help",
-                                  "Esc q      quit (in full screen too)",
+                                  kQuitKeyLine,
                                   "Mouse",
                                   "click      start; then pause and resume",
                                   "2 clicks   full screen on and off",
@@ -51,8 +53,11 @@ const char* const kHelpLines[] = {"Keys",
                                   "timeline   click, drag; wheel 5 s"};
 
 // A program built without the movie maker (the browser's) only says where movies come from;
-// the browser's screenshots are downloads.
+// the browser's screenshots are downloads, and its q cannot close the tab.
 const char* shownLine(const char* line) {
+    if (line == kQuitKeyLine && !platformEndsOnQuit()) {
+        return kOpeningKeyLine;
+    }
     if (line == kScreenshotKeyLine) {
         static const std::string withPlace = std::string(line) + " " + screenshotDestination();
         return withPlace.c_str();
@@ -144,7 +149,9 @@ std::vector<std::string> helpLines() {
 
 void installPlayerOverlays() {
     addOverlay(drawTimeline);
-    addOverlay(drawControlStrip);
+    if (platformShowsControlStrip()) {
+        addOverlay(drawControlStrip);
+    }
     addOverlay(drawHelp);
     // Why the soundtrack is silent, when the platform's sound says so, on the status line.
     setSoundProblemHook(showNotice);

@@ -104,6 +104,20 @@ void togglePause() {
     glutPostRedisplay(); // overlays that show the mode (the control strip) are drawn anew
 }
 
+void returnToOpening() {
+    if (gProgramMode == kpmMakingMovie) {
+        return;
+    }
+    setIdle(nullptr);
+    stopMusic();
+    rebuildCast();
+    gFrameCounter = 0;
+    gProgramMode = kpmAtStart;
+    resetAnimationTimer();
+    pauseAnimationTimer();
+    glutPostRedisplay();
+}
+
 void beginMovieMode() {
     // The movie ends the show (kpmFinished), whose end stops the music: stopped from the start,
     // it does not play on over the render. Muting and the sound's switch are left as they are.

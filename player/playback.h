@@ -19,6 +19,9 @@ void showOpeningScreen();
 void startShow();
 // Key p: pauses a playing show, resumes a paused one; nothing in other modes.
 void togglePause();
+// The opening screen as at launch, from any mode but the movie's: the cast built anew in its
+// opening state, the clock held at 0 s, no sound (key q in a page, which cannot close its tab).
+void returnToOpening();
 // Key m: the cast in its opening state and the clock at 0 s while the movie renders, and the
 // finished mode after it.
 void beginMovieMode();

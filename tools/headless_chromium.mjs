@@ -7,13 +7,15 @@ import puppeteer from 'puppeteer-core';
 // 180 s by default), not puppeteer's 30 s: a busy machine was seen to take longer.
 const launchWaitMs = 1000 * (Number(process.env.E2E_WAIT_SECONDS) || 180);
 
-export function launchHeadlessChromium() {
+// `extraArgs`: more of Chromium's switches (a test turns WebGL 2 off with one).
+export function launchHeadlessChromium(extraArgs = []) {
     return puppeteer.launch({
         executablePath: '/usr/bin/chromium',
         headless: true,
         timeout: launchWaitMs,
         args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
                '--window-size=720,576', '--disable-background-networking',
-               '--disable-component-update', '--disable-sync', '--no-first-run', '--disable-quic'],
+               '--disable-component-update', '--disable-sync', '--no-first-run', '--disable-quic',
+               ...extraArgs],
     });
 }

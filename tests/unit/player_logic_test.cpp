@@ -79,6 +79,8 @@ TEST(LaunchOptions, RefusesBadOptionsAndValuesSayingWhat) {
     EXPECT_EQ(refusal({"84"}), "unknown option '84'");
     EXPECT_EQ(refusal({"--start"}), "--start needs a value");
     EXPECT_EQ(refusal({"--mute=yes"}), "--mute takes no value");
+    // Unknown with a value too (once "--bogus takes no value").
+    EXPECT_EQ(refusal({"--bogus=1"}), "unknown option '--bogus=1'");
     for (const char* bad : {"abc", "-5", "12abc", "", "130.5", "nan", "inf", "1e400"}) {
         EXPECT_EQ(refusal({"--start", bad}),
                   std::string("--start takes a time in seconds from 0 to 130, not '") + bad + "'");
