@@ -208,7 +208,8 @@ async function waitForLine(page, what, test) {
 async function faults(browser) {
     const expectations = [
         ['?help', 'text', (t) => /^usage: lumenfold \[options\]\n/.test(t) && /--start SECONDS/.test(t)],
-        ['?version', 'text', (t) => /^lumenfold \d+\.\d+/.test(t) && !/\n/.test(t)],
+        // The build's own version (the test's environment names it).
+        ['?version', 'text', (t) => t === 'lumenfold ' + process.env.LUMENFOLD_VERSION],
         ['?start=1%0Ax&paused', 'error',
          (t) => t === "lumenfold: --start takes a time in seconds from 0 to 130, not '1\nx'"],
     ];
