@@ -16,6 +16,8 @@
 . "$(dirname "$0")/../e2e/lib.sh"
 source_root=$(cd "$(dirname "$0")/../.." && pwd)
 version=$1 web=$2 windows_build=$3
+# The sums are in the C locale's name order, and so are the listings compared with them.
+export LC_ALL=C
 [ -s "$web/index.html" ] || fail "no page in $web (tools/setup test builds it)"
 exe=$windows_build/lumenfold.exe product=$windows_build/product.nsh
 windows=1
