@@ -15,6 +15,10 @@ std::string directoryOf(const std::string& path);
 std::string baseNameOf(const std::string& path);
 // The path from the root, for paths handed to other programs.
 std::string absolutePath(const std::string& path);
+// A path as the program names it to its user: as given on Linux, where a program started from a
+// terminal works where its user is; the full path with the system's separators on Windows,
+// where a program started from the Start menu works in a folder its user never chose.
+std::string shownPath(const std::string& path);
 
 // A new, empty folder "<dir>/.<stem>.XXXXXX" with a name no other run has; "" on failure. It is
 // marked as in use (a lock the system drops when this program ends, however it ends) until
@@ -39,9 +43,29 @@ void removeWorkFolder(const std::string& folder);
 // success. False when the name is taken or the file system refused.
 bool publishAsNew(const std::string& made, const std::string& name);
 // Why `path` cannot take a file the program is about to make, "" when it can: it must name a
-// file, anything already there must be a regular file, and its folder (made when missing) must
-// take new files. Said in a sentence that starts with the path.
+// file, anything already there must be a regular file, and its folder must take new files or,
+// when missing, be one that can be made. Said in a sentence that starts with the path. It
+// leaves nothing made: the folders are made by the writer that goes on (outputFolders).
 std::string outputPathProblem(const std::string& path);
+
+// The missing folders of an output's path, made by this run and taken away again (those still
+// empty, innermost first) when the output is not made: a failed run leaves no folder behind.
+class outputFolders {
+  public:
+    outputFolders() = default;
+    outputFolders(const outputFolders&) = delete;
+    outputFolders& operator=(const outputFolders&) = delete;
+    ~outputFolders();
+    // Makes the folder of `path` and its missing parents: "" when it is there, else why not,
+    // said as outputPathProblem says it (and what this call made is taken away again at once).
+    std::string makeFor(const std::string& path);
+    // The output is in place: the folders stay.
+    void keep() { made.clear(); }
+
+  private:
+    void takeAway();
+    std::vector<std::string> made; // outermost first
+};
 // Moves the finished file `made` over `name` (the output the user asked for), in one step;
 // only a regular file there is replaced. "" when done, else what went wrong.
 std::string replaceWith(const std::string& made, const std::string& name);

@@ -61,6 +61,8 @@ std::string absolutePath(const std::string& path) {
     return getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
 }
 
+std::string shownPath(const std::string& path) { return path; }
+
 namespace {
 
 // The locks held on this run's work folders, by folder.
@@ -199,6 +201,11 @@ const char* kindOf(mode_t mode) {
     return S_ISSOCK(mode) ? "a socket" : "not a regular file";
 }
 
+std::string folderNotMade(const std::string& path, const std::string& dir, int why) {
+    return path + " cannot be written: its folder " + dir + " cannot be made (" +
+           std::strerror(why) + ")";
+}
+
 std::string notReplaceable(const std::string& path, mode_t mode) {
     if (S_ISDIR(mode)) {
         return path + " is a folder; give the file's name, such as " + path +
@@ -218,19 +225,63 @@ std::string outputPathProblem(const std::string& path) {
     if (lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
         return notReplaceable(path, info.st_mode);
     }
+    // The deepest folder of the path that is there: the file, or the first missing folder, is
+    // made in it.
     const std::string dir = directoryOf(path);
-    if (!makeDirectories(dir)) {
-        return path + " cannot be written: its folder " + dir + " cannot be made (" +
-               std::strerror(errno) + ")";
+    std::string there = dir;
+    while (!pathExists(there) && directoryOf(there) != there) {
+        there = directoryOf(there);
     }
+    const bool isFolder = stat(there.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    const int notFolder = pathExists(there) ? ENOTDIR : ENOENT; // a file, or a dangling link
     // Tried for real: permissions alone do not tell (a read-only or special file system).
-    const std::string probe = makeHiddenFile(dir, baseNameOf(path));
+    const std::string probe = isFolder ? makeHiddenFile(there, baseNameOf(path)) : "";
     if (probe.empty()) {
-        return path + " cannot be written: no new file can be made in " + dir + " (" +
-               std::strerror(errno) + ")";
+        const int why = isFolder ? errno : notFolder;
+        return isFolder && there == dir ? path + " cannot be written: no new file can be made in " +
+                                              dir + " (" + std::strerror(why) + ")"
+                                        : folderNotMade(path, dir, why);
     }
     unlink(probe.c_str());
     return "";
+}
+
+outputFolders::~outputFolders() { takeAway(); }
+
+std::string outputFolders::makeFor(const std::string& path) {
+    const std::string dir = directoryOf(path);
+    // The missing folders, innermost first, then made outermost first.
+    std::vector<std::string> missing;
+    for (std::string d = dir; !pathExists(d) && directoryOf(d) != d; d = directoryOf(d)) {
+        missing.push_back(d);
+    }
+    int why = 0;
+    for (auto d = missing.rbegin(); why == 0 && d != missing.rend(); ++d) {
+        if (mkdir(d->c_str(), 0755) == 0) {
+            made.push_back(*d);
+        } else if (errno != EEXIST) {
+            why = errno;
+        }
+    }
+    struct stat info;
+    if (why == 0 && stat(dir.c_str(), &info) != 0) {
+        why = errno;
+    } else if (why == 0 && !S_ISDIR(info.st_mode)) {
+        why = ENOTDIR;
+    }
+    if (why == 0) {
+        return "";
+    }
+    takeAway();
+    return folderNotMade(path, dir, why);
+}
+
+void outputFolders::takeAway() {
+    // rmdir takes only an empty folder: anything put in one meanwhile keeps it.
+    for (auto d = made.rbegin(); d != made.rend(); ++d) {
+        rmdir(d->c_str());
+    }
+    made.clear();
 }
 
 std::string replaceWith(const std::string& made, const std::string& name) {

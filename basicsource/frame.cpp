@@ -32,6 +32,7 @@ const char* const kCreditsArtist = "Lumenfold Studio";
 
 std::vector<void (*)()> gOverlays;
 std::string gStatusNotice;
+void (*gFrameShownHook)() = nullptr;
 
 void setPerspective() {
     glLoadIdentity();
@@ -104,7 +105,12 @@ float windowAspectRatio() {
 void ViewScene() {
     renderFrame();
     glutSwapBuffers();
+    if (gFrameShownHook) {
+        gFrameShownHook();
+    }
 }
+
+void setFrameShownHook(void (*hook)()) { gFrameShownHook = hook; }
 
 void renderFrame() { renderShowFrame(windowLook()); }
 

@@ -21,6 +21,9 @@ frameLook movieLook();
 
 void ViewScene();
 void ResizeWindow(int w, int h);
+// Called after every frame the window shows (ViewScene, once its picture is swapped in),
+// redraws of a paused show included; nullptr for none.
+void setFrameShownHook(void (*hook)());
 // Everything ViewScene draws, left in the back buffer without the swap (for reading it back).
 void renderFrame();
 void renderShowFrame(const frameLook& look);

@@ -11,6 +11,7 @@
 #include "player/playback.h"
 #include "player/player_keys.h"
 #include "player/pointer_input.h"
+#include "player/run_report.h"
 
 #include <GL/freeglut.h>
 
@@ -29,7 +30,7 @@ void applyLaunchOptions(const launchOptions& options) {
         setPlaybackSpeed(options.speed);
     }
     if (options.fullscreen) {
-        glutFullScreen();
+        platformToggleFullScreen();
     }
     if (options.hasStart) {
         // From the opening screen a jump lands paused; --start without --paused plays.
@@ -53,9 +54,11 @@ void KeyPress(unsigned char key, int, int) {
         break;
     case 'm':
         if (!movieRendererInstalled()) {
-            showNotice("Movies are made by lumenfold-movie"); // a program without the movie maker
+            // A program without the movie maker (Windows, the browser).
+            showNotice(kNoMovieMakerNotice);
             break;
         }
+        forgetPointer(); // the window is the movie's until it ends
         beginMovieMode();
         if (!RenderMovie()) {
             platformEndProgram(); // Escape during the movie stops it and then quits, as ever
@@ -65,7 +68,7 @@ void KeyPress(unsigned char key, int, int) {
         installShowCallbacks();
         break;
     case 'f':
-        glutFullScreen();
+        platformToggleFullScreen(); // and back: Escape keeps its meaning, quit
         break;
     case 't':
         gTextOn = !gTextOn;
@@ -160,10 +163,9 @@ int lumenfoldMain(int argc, char** argv) {
     }
     installShowCallbacks();
     installPlayerOverlays();
+    startRunReport();
     ConstructScene();
-    InitScene();
-    gFrameCounter = 0;
-    resetAnimationTimer();
+    showOpeningScreen();
     applyLaunchOptions(options);
     glutMainLoop();
     return 0;

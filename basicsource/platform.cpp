@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -125,6 +126,20 @@ float getAnimationTime() {
 }
 
 void setAudioBackend(audioBackend* backend) { gAudioBackend = backend; }
+
+namespace {
+void (*gSoundProblemHook)(const std::string&) = nullptr;
+} // namespace
+
+void setSoundProblemHook(void (*hook)(const std::string& notice)) { gSoundProblemHook = hook; }
+
+void reportSoundProblem(const std::string& message, const std::string& notice) {
+    std::fprintf(stderr, "lumenfold: %s\n", message.c_str());
+    std::fflush(stderr);
+    if (gSoundProblemHook) {
+        gSoundProblemHook(notice);
+    }
+}
 
 namespace {
 bool gMusicMuted = false;

@@ -98,6 +98,13 @@ class audioBackend {
 // ownership of the backend it installs.
 void setAudioBackend(audioBackend* backend);
 
+// Why the soundtrack is not heard, said by a platform's sound when it gives up on it: `message`
+// on standard error ("lumenfold: " before it) and the shorter `notice` through the hook, which
+// the player installs to show it in the window. The backend decides that it is said once.
+void reportSoundProblem(const std::string& message, const std::string& notice);
+// nullptr: nothing but the message.
+void setSoundProblemHook(void (*hook)(const std::string& notice));
+
 // Returns an OpenGL texture name, 0 when nothing was loaded.
 GLuint loadTextureFile(const char* theCFilename, bool generateMipmaps);
 
@@ -121,6 +128,11 @@ audioBackend& systemAudioBackend();
 // multisampled with the most samples up to `samples` the display offers; returns the samples
 // asked for (1: none).
 int platformChooseDisplayMode(int samples);
-// Full screen on or off (the window's; the page's in a browser), and whether it is on.
+// Full screen on or off (the window's, back to its earlier size and place; the page's in a
+// browser), and whether it is on. Every way to full screen goes through the toggle: f, F11,
+// --fullscreen, the strip's button and the double click.
 void platformToggleFullScreen();
 bool platformFullScreen();
+// Puts the finished file `made` in the place of `name` in one step, replacing what is there, so
+// a reader sees the old file or the new one, never half of one; false when it could not.
+bool platformReplaceFile(const std::string& made, const std::string& name);

@@ -1,11 +1,12 @@
 // The Linux platform layer: the monotonic clock, where the data files are (beside the working
-// directory or the executable) and the heap's trimming. The shared logic over them is in
+// directory or the executable), replacing a file in one step and the heap's trimming. The shared logic over them is in
 // platform.cpp; the sound in audio_sdl.cpp, files and folders in files_linux.cpp, the window in
 // window_freeglut.cpp.
 #include "basicsource/platform.h"
 
 #include "basicsource/resource_lookup.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <malloc.h>
@@ -31,6 +32,10 @@ int32_t platformClockMilliseconds() {
     uint64_t ms = uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec / 1000000);
     // Kept to 32 bits like the tick counts; differences stay right across the wrap.
     return int32_t(uint32_t(ms));
+}
+
+bool platformReplaceFile(const std::string& made, const std::string& name) {
+    return std::rename(made.c_str(), name.c_str()) == 0; // atomic on one file system
 }
 
 std::string platformResourceDirectory() {

@@ -8,11 +8,17 @@
 #include <string>
 #include <vector>
 
+// Whether an installed copy's places (../share/...) are looked in: not on Windows, where a copy
+// keeps its data beside the program.
+enum class installedLayouts { lookedIn, none };
+
 // The folders tried, in order, for an executable in `executableDirectory` (may be empty when it
 // is unknown: then only the working directory's).
-std::vector<std::string> resourceDirectoryCandidates(const std::string& executableDirectory);
+std::vector<std::string> resourceDirectoryCandidates(
+    const std::string& executableDirectory, installedLayouts layouts = installedLayouts::lookedIn);
 
 // The first candidate holding the ground image; "resources" when none does, so that a missing
 // image is reported exactly as before.
 std::string chooseResourceDirectory(const std::string& executableDirectory,
-                                    const std::function<bool(const std::string&)>& isFile);
+                                    const std::function<bool(const std::string&)>& isFile,
+                                    installedLayouts layouts = installedLayouts::lookedIn);

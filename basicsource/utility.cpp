@@ -45,12 +45,12 @@ void DrawText(const char* s, int x, int y) {
     glColor3f(1.0f, 1.0f, 1.0f);
     glRasterPos2i(x + 1, y - 1);
     int line = 0;
-    for (const char* c = s ? s : ""; *c; ++c) {
+    for (const char* c = s ? s : ""; *c;) {
         if (*c == '\n') {
             ++line;
             glRasterPos2i(x + 1, y - kLineHeight * line - 1);
         }
-        gDrawCharacter(static_cast<unsigned char>(*c));
+        gDrawCharacter(nextFontCharacter(c));
     }
 
     glMatrixMode(GL_PROJECTION);
@@ -58,6 +58,33 @@ void DrawText(const char* s, int x, int y) {
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glEnable(GL_DEPTH_TEST);
+}
+
+unsigned char nextFontCharacter(const char*& s) {
+    const auto byte = [&](int i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(0);
+    // The length of the sequence `lead` starts, and the bits it gives.
+    int length = 1;
+    unsigned long code = lead;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+        code = lead & 0x1f;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        code = lead & 0x0f;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        code = lead & 0x07;
+    }
+    for (int i = 1; i < length; ++i) {
+        if ((byte(i) & 0xc0) != 0x80) { // cut short (the terminator included): not UTF-8
+            ++s;
+            return lead;
+        }
+        code = code << 6 | (byte(i) & 0x3f);
+    }
+    s += length;
+    return code < 0x100 ? static_cast<unsigned char>(code) : '?';
 }
 
 void DrawFrameRate() {
@@ -91,7 +118,20 @@ void ShowCopyright(const char* year, const char* rightsOwner, const char* artist
     DrawText(buffer, 5, 50);
 }
 
-void fatal(const char* s) {
+namespace {
+void (*gFatalReporter)(const char*, const std::string&) = nullptr;
+} // namespace
+
+void setFatalReporter(void (*reporter)(const char* words, const std::string& file)) {
+    gFatalReporter = reporter;
+}
+
+void fatal(const char* s) { fatalAbout(s, ""); }
+
+void fatalAbout(const char* s, const std::string& file) {
+    if (gFatalReporter) {
+        gFatalReporter(s ? s : "", file);
+    }
     std::fputs(s ? s : "", stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);

@@ -1,28 +1,43 @@
 #!/usr/bin/env bash
 # render-slurm's join job, run once every task of the array has ended (however it ended): when
-# every chunk is in the work folder it joins them into the movie and empties the folder; when
-# some are missing it names the tasks that did not make them and fails, keeping the chunks made
-# so that `render-slurm ... --resume` renders only the missing ones.
-#   slurm-join.sh PROGRAM WORK OUTPUT ARRAY-JOB LOGS RUN0 RUN1 ...   (a run: index:first:last,...)
+# every chunk of the work folder's plan is there it joins them into the movie and empties the
+# folder; when some are missing it names the tasks that did not make them and fails, keeping the
+# chunks made so that `render-slurm ... --resume` renders only the missing ones. Either way, what
+# a task's render left when it was killed outright (its hidden work folder and log) is removed.
+#   slurm-join.sh PROGRAM WORK OUTPUT ARRAY-JOB LOGS
+# WORK/render-plan: one line a chunk, TASK INDEX FIRST LAST NAME (see render-slurm).
 set -uo pipefail
 movie=$1 work=$2 output=$3 array=$4 logs=$5
-shift 5
-runs=("$@")
-parts=()
-failed=0
-for ((task = 0; task < ${#runs[@]}; task++)); do
-    missing=()
-    IFS=, read -ra chunks <<<"${runs[task]}"
-    for chunk in "${chunks[@]}"; do
-        IFS=: read -r index first last <<<"$chunk"
-        file=$(printf '%s/chunk-%06d.mp4' "$work" "$index")
-        parts+=("$file")
-        [ -e "$file" ] || missing+=("$index (frames $first to $last)")
+mapfile -t plan <"$work/render-plan" || { echo "cannot read $work/render-plan"; exit 1; }
+
+# A chunk's render killed with KILL (Slurm's end of a task that outlived KillWait) leaves the
+# hidden folder it worked in and its log, ".NAME.XXXXXX" and ".NAME.XXXXXX.log". Every task has
+# ended, so only one still locked by a running program is kept.
+for line in "${plan[@]}"; do
+    read -r task index _ _ name <<<"$line"
+    for left in "$work/.$name".??????; do
+        [ -d "$left" ] || continue
+        if flock -n "$left" true; then
+            rm -rf -- "$left" "$left.log"
+            echo "removed $left and its log: the work folder of chunk $index's render in task ${array}_$task, which was killed before it could remove them"
+        else
+            echo "$left is kept: a running program uses it"
+        fi
     done
-    if [ ${#missing[@]} -gt 0 ]; then
-        failed=$((failed + 1))
-        echo "task ${array}_$task failed: chunk$([ ${#missing[@]} -gt 1 ] && echo s) ${missing[*]} not made; its log: $logs/part-${array}_$task.log"
-    fi
+done
+
+parts=()
+declare -A missing=() count=() # by task: its chunks not made, and how many
+for line in "${plan[@]}"; do
+    read -r task index first last name <<<"$line"
+    parts+=("$work/$name")
+    [ -e "$work/$name" ] && continue
+    missing[$task]+="${missing[$task]:+ }$index (frames $first to $last)"
+    count[$task]=$((${count[$task]:-0} + 1))
+done
+failed=${#missing[@]}
+for task in $(printf '%s\n' "${!missing[@]}" | sort -n); do
+    echo "task ${array}_$task failed: chunk$([ "${count[$task]}" -gt 1 ] && echo s) ${missing[$task]} not made; its log: $logs/part-${array}_$task.log"
 done
 if [ "$failed" -gt 0 ]; then
     echo "the movie is not joined; the chunks made are kept in $work: submit again with --resume to render only the missing ones"
@@ -32,8 +47,8 @@ fi
     echo "joining the chunks into $output failed; they are kept in $work"
     exit 1
 }
-# Only what render-slurm made goes: the chunks and its note of the settings.
-rm -f "${parts[@]}" "$work/render-settings"
+# Only what render-slurm made goes: the chunks and its own notes.
+rm -f "${parts[@]}" "$work/render-settings" "$work/render-plan" "$work/render-jobs"
 rmdir "$work" 2>/dev/null ||
     echo "$work is kept: it holds files render-slurm did not make ($(ls -A "$work" | head -5 | tr '\n' ' '))"
 echo "the movie is in $output"

@@ -4,6 +4,7 @@
 // when complete, so a chunk file's presence means the chunk is finished. ffmpeg's messages go to
 // a log beside the hidden work folder; it is kept, and its last lines are said, when ffmpeg fails.
 #include "basicsource/files.h"
+#include "moviemaker/movie_options.h"
 #include "moviemaker/movie_output.h"
 #include "moviemaker/processes.h"
 
@@ -35,12 +36,6 @@ std::vector<std::string> ffmpegCommand(std::initializer_list<std::string> argume
                                         "-n"};
     command.insert(command.end(), arguments);
     return command;
-}
-
-std::string chunkName(int chunk) {
-    char name[32];
-    std::snprintf(name, sizeof name, "chunk-%06d.mp4", chunk);
-    return name;
 }
 
 // The movie's description, kept in the file so that parts can be checked before a join.
@@ -88,6 +83,12 @@ std::string ffmpegFailure(const std::string& log, bool logKept) {
     return text;
 }
 
+// Whether ffmpeg's log is kept: only after ffmpeg failed (not when stopped), and only when it
+// says something, since the failure's message names it only then.
+bool logWorthKeeping(const std::string& log, bool ffmpegFailed) {
+    return ffmpegFailed && !stopRequested() && !lastLinesOf(log, 1).empty();
+}
+
 // Frames encoded chunk by chunk and joined into the output; or, for a part of a parallel
 // render, chunks left in the parent's folder for it to join.
 class chunkedEncoderSink : public movieSink {
@@ -121,6 +122,9 @@ class chunkedEncoderSink : public movieSink {
             return false;
         }
         const std::string dir = directoryOf(settings.output);
+        if (!(error = folders.makeFor(settings.output)).empty()) {
+            return false;
+        }
         workFolder = folder = makeWorkFolder(dir, baseNameOf(settings.output));
         log = workFolder + ".log";
         if (folder.empty() || !createNewFile(log)) {
@@ -148,6 +152,9 @@ class chunkedEncoderSink : public movieSink {
         if (ok && !isPart) {
             ok = joinChunks(chunkFilesIn(folder), settings, firstFrame, firstFrame + count - 1,
                             folder, log, problem);
+        }
+        if (ok) {
+            folders.keep();
         }
         if (!ok) {
             fail();
@@ -183,14 +190,15 @@ class chunkedEncoderSink : public movieSink {
         return false;
     }
 
-    // The work folder goes in any case; the log stays only when ffmpeg failed (not stopped).
-    // A part's log is gathered by its parent, so it too stays only after a failure.
+    // The work folder goes in any case; the log stays only when ffmpeg failed (not stopped)
+    // and said why, for the message names it then. A part's log is gathered by its parent, so
+    // it too stays only after such a failure.
     void cleanUp() {
         if (!workFolder.empty()) {
             removeWorkFolder(workFolder);
             workFolder.clear();
         }
-        if (!log.empty() && (!failed || !problem.empty() || stopRequested())) {
+        if (!log.empty() && !logWorthKeeping(log, failed && problem.empty())) {
             unlink(log.c_str());
             log.clear();
         }
@@ -202,7 +210,7 @@ class chunkedEncoderSink : public movieSink {
         int first = 0, last = -1;
         movieFrames(settings, first, last);
         for (int chunk = first / kMovieChunkFrames; chunk <= last / kMovieChunkFrames; ++chunk) {
-            const std::string name = folder + "/" + chunkName(chunk);
+            const std::string name = folder + "/" + movieChunkName(chunk);
             if (pathExists(name)) {
                 return name + " exists already; a part never replaces a chunk (remove it to "
                               "render that chunk again)";
@@ -212,8 +220,8 @@ class chunkedEncoderSink : public movieSink {
     }
 
     bool openChunk(int chunk) {
-        chunkFile = folder + "/" + chunkName(chunk);
-        chunkFolder = makeWorkFolder(folder, chunkName(chunk));
+        chunkFile = folder + "/" + movieChunkName(chunk);
+        chunkFolder = makeWorkFolder(folder, movieChunkName(chunk));
         if (chunkFolder.empty()) {
             problem = "cannot write into " + folder + ": " + std::strerror(errno);
             return false;
@@ -224,10 +232,15 @@ class chunkedEncoderSink : public movieSink {
         // GL's rows come bottom-up; players want 4:2:0. Every chunk starts on a key frame. The
         // colours are converted with BT.709 into limited range whatever the size, and the
         // stream says so, so that players, browsers and editors show the rendered colours.
+        // The encoder's lookahead runs in step with its input: in a thread of its own it chose
+        // frame types from however many frames had arrived, so a busy machine made other bytes
+        // from the same frames (measured: 3 of 24 encodes of one chunk side by side differed;
+        // with this setting 0 of 64), and the window's movie and lumenfold-movie's then differed.
         const std::vector<std::string> args = ffmpegCommand(
             {"-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-r", rate, "-i", "-", "-vf",
              "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-c:v", "libx264",
-             "-preset", "veryfast", "-crf", std::to_string(settings.crf), "-g",
+             "-preset", "veryfast", "-x264-params", "sync-lookahead=0", "-crf",
+             std::to_string(settings.crf), "-g",
              std::to_string(kMovieChunkFrames), "-pix_fmt", "yuv420p", "-colorspace", "bt709",
              "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv", "-r", rate,
              "-an", "-f", "mp4", chunkFolder + "/" + kEncodedName});
@@ -269,6 +282,7 @@ class chunkedEncoderSink : public movieSink {
     movieSettings settings;
     int firstFrame;
     bool isPart;
+    outputFolders folders;  // the output's folders this sink made (not for a part)
     std::string workFolder; // made by this sink (not for a part)
     std::string folder;     // where the chunks go
     std::string log;
@@ -421,6 +435,10 @@ bool joinMovies(const movieSettings& settings, std::string& error) {
         return false;
     }
     const std::string dir = directoryOf(settings.output);
+    outputFolders folders;
+    if (!(error = folders.makeFor(settings.output)).empty()) {
+        return false;
+    }
     const std::string folder = makeWorkFolder(dir, baseNameOf(settings.output));
     const std::string log = folder + ".log";
     if (folder.empty() || !createNewFile(log)) {
@@ -432,7 +450,7 @@ bool joinMovies(const movieSettings& settings, std::string& error) {
     std::vector<std::string> videos;
     bool ok = true;
     for (size_t i = 0; ok && i < settings.join.size(); ++i) {
-        videos.push_back(folder + "/" + chunkName(int(i)));
+        videos.push_back(folder + "/" + movieChunkName(int(i)));
         const auto videoOnly = ffmpegCommand(
             {"-i", settings.join[i], "-map", "0:v", "-c", "copy", "-f", "mp4", videos.back()});
         ok = processSucceeded(startProcess(videoOnly, -1, -1, log));
@@ -443,8 +461,11 @@ bool joinMovies(const movieSettings& settings, std::string& error) {
     if (!ok) {
         error = stopRequested() ? "stopped" : !problem.empty() ? problem : ffmpegFailure(log, true);
     }
-    if (ok || stopRequested() || !problem.empty()) {
+    if (!logWorthKeeping(log, !ok && problem.empty())) {
         unlink(log.c_str());
+    }
+    if (ok) {
+        folders.keep();
     }
     return ok;
 }

@@ -6,7 +6,7 @@
 //
 //   lumenfold-movie [--from S] [--to S] [--fps N] [--size WxH] [--aa N] [--crf N] [--jobs N]
 //                   [--quiet] [--output PATH | --frames DIR]
-//   lumenfold-movie [--from S] [--to S] [--fps N] --list-chunks
+//   lumenfold-movie [OPTION]... [--print-settings] [--list-chunks]
 //   lumenfold-movie --join PART... --output PATH
 // A parallel render's parts run this program with --first-frame, --last-frame, --chunks-into
 // and --report-frames. While it renders, its progress is said on standard error.
@@ -121,6 +121,28 @@ int usableSamples(const movieSettings& settings, bool isPart) {
     return samples;
 }
 
+// For tools that share a render out (a cluster's): the settings in their one normalised line,
+// and the range's chunks with their file names; the output, when given, checked first as the
+// render and the join will check it, so that a bad one is refused before any work is sent out.
+int sayThePlan(const movieSettings& settings, int first, int last) {
+    if (settings.outputGiven) {
+        if (const std::string why = outputPathProblem(settings.output); !why.empty()) {
+            std::fprintf(stderr, "lumenfold-movie: %s\n", why.c_str());
+            return 1;
+        }
+    }
+    if (settings.printSettings) {
+        std::printf("%s\n", movieSettingsLine(settings, first, last).c_str());
+    }
+    if (settings.listChunks) {
+        for (const movieChunk& chunk : chunksOfRange(first, last)) {
+            std::printf("%d %d %d %s\n", chunk.index, chunk.first, chunk.last,
+                        movieChunkName(chunk.index).c_str());
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -145,11 +167,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumenfold-movie: nothing to render in that range\n");
         return 2;
     }
-    if (settings.listChunks) {
-        for (const movieChunk& chunk : chunksOfRange(first, last)) {
-            std::printf("%d %d %d\n", chunk.index, chunk.first, chunk.last);
-        }
-        return 0;
+    if (settings.listChunks || settings.printSettings) {
+        return sayThePlan(settings, first, last);
     }
     const bool isPart = !settings.chunkDirectory.empty();
     // The counts go to the parent alone; a message the show prints (standard output) reaches the

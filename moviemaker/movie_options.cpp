@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -73,6 +74,7 @@ std::string readOption(const std::string& option, const std::string& value, movi
     for (const pathOption& p : paths) {
         if (option == p.name) {
             *p.value = value;
+            s.outputGiven = s.outputGiven || option == "--output";
             return value.empty() ? refusal(option, p.wanted, value) : "";
         }
     }
@@ -104,6 +106,8 @@ movieCommandResult parseMovieCommand(int argc, const char* const* argv, movieSet
             settings.quiet = true;
         } else if (arg == "--list-chunks") {
             settings.listChunks = true;
+        } else if (arg == "--print-settings") {
+            settings.printSettings = true;
         } else if (arg == "--report-frames") {
             settings.reportFrames = true;
         } else if (arg == "--join") {
@@ -139,7 +143,7 @@ std::string movieUsage() {
            "                       [--aa N] [--crf N] [--jobs N] [--quiet]\n"
            "                       [--output PATH | --frames DIR]\n"
            "       lumenfold-movie --join PART... --output PATH\n"
-           "       lumenfold-movie [--from SECONDS] [--to SECONDS] [--fps N] --list-chunks\n"
+           "       lumenfold-movie [OPTION]... [--print-settings] [--list-chunks]\n"
            "Renders the show (or a range of it) to an H.264 movie with its soundtrack.\n"
            "  --from, --to SECONDS  the range of show time (default 0 to 130)\n"
            "  --fps N               frames a second (default 25)\n"
@@ -148,8 +152,10 @@ std::string movieUsage() {
            "  --crf N               quality, 0 lossless to 51 (default 23)\n"
            "  --jobs N              processes rendering side by side (default: one per core)\n"
            "  --quiet               no progress line while rendering, only the summary\n"
+           "  --print-settings      only say what makes the movie what it is, in one line\n"
            "  --list-chunks         only say the range's chunks, one a line: INDEX FIRST LAST\n"
-           "                        (frame numbers), for sharing a render out by whole chunks\n"
+           "                        NAME (frame numbers, file name), for sharing a render out\n"
+           "                        by whole chunks; --output, when given, is checked first\n"
            "  --output PATH         where the movie goes (default movie/lumenfold.mp4)\n"
            "  --frames DIR          numbered PNG files in the new folder DIR instead of a movie\n"
            "  --join PART...        join movies of consecutive ranges into --output\n";
@@ -171,6 +177,19 @@ std::vector<movieChunk> chunksOfRange(int first, int last) {
                           std::min((k + 1) * kMovieChunkFrames - 1, last)});
     }
     return chunks;
+}
+
+std::string movieChunkName(int index) {
+    char name[32];
+    std::snprintf(name, sizeof name, "chunk-%06d.mp4", index);
+    return name;
+}
+
+std::string movieSettingsLine(const movieSettings& s, int first, int last) {
+    char line[128];
+    std::snprintf(line, sizeof line, "frames %d-%d fps %d size %dx%d aa %d crf %d", first, last,
+                  s.fps, s.width, s.height, s.samples, s.crf);
+    return line;
 }
 
 std::vector<std::pair<int, int>> splitIntoChunkRuns(int first, int last, int jobs,

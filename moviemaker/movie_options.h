@@ -29,6 +29,13 @@ struct movieChunk {
     int index, first, last;
 };
 std::vector<movieChunk> chunksOfRange(int first, int last);
+// The file name of the chunk with that index ("chunk-000012.mp4"), wherever chunks are kept.
+std::string movieChunkName(int index);
+
+// What makes a movie's file what it is, frames first..last of the settings, in one line that
+// does not depend on the order of the options or on defaults left out:
+// "frames 250-750 fps 25 size 64x48 aa 1 crf 23".
+std::string movieSettingsLine(const movieSettings& settings, int first, int last);
 
 // The frame ranges of at most `jobs` consecutive runs of whole chunks (kMovieChunkFrames on the
 // grid of the show's frame numbers) covering first..last, cut where the summed `cost` of the

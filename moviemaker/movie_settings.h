@@ -22,6 +22,7 @@ struct movieSettings {
     int crf = 23;    // the encoder's quality: 0 lossless ... 51 worst
     int jobs = 0;    // processes rendering side by side; 0: one per core
     std::string output = "movie/lumenfold.mp4";
+    bool outputGiven = false; // --output was on the command line, not the default
     // When set, numbered PNG frames go into this new folder instead of a movie file.
     std::string framesDirectory;
     // When set, the encoded chunks are left in this folder (a part of a parallel render).
@@ -32,6 +33,8 @@ struct movieSettings {
     bool quiet = false; // no progress on standard error, only the summary
     // Only say the range's chunks (for tools that share the parts out, such as a cluster's).
     bool listChunks = false;
+    // Only say the settings that make the movie what it is, in one line (movieSettingsLine).
+    bool printSettings = false;
     // A part of a parallel render: the number of frames done goes to standard output after
     // every frame, one number a line, for the parent's progress line.
     bool reportFrames = false;

@@ -135,7 +135,9 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
         error = encoderMissingMessage();
         return false;
     }
-    if (!(error = outputPathProblem(settings.output)).empty()) {
+    outputFolders folders;
+    if (!(error = outputPathProblem(settings.output)).empty() ||
+        !(error = folders.makeFor(settings.output)).empty()) {
         return false;
     }
     const std::string dir = directoryOf(settings.output);
@@ -194,6 +196,9 @@ bool renderInParallel(const movieSettings& settings, int first, int last, movieS
     removeWorkFolder(folder);
     if (ok || stopRequested() || lastLinesOf(log, 1).empty()) {
         std::remove(log.c_str());
+    }
+    if (ok) {
+        folders.keep();
     }
     return ok;
 }

@@ -52,9 +52,10 @@ class pngFramesSink : public movieSink {
             return false;
         }
         const std::string dir = directoryOf(target);
-        if (makeDirectories(dir)) {
-            workFolder = makeWorkFolder(dir, baseNameOf(target));
+        if (!(error = folders.makeFor(target)).empty()) {
+            return false;
         }
+        workFolder = makeWorkFolder(dir, baseNameOf(target));
         if (workFolder.empty()) {
             error = "cannot write into " + dir;
             return false;
@@ -77,6 +78,7 @@ class pngFramesSink : public movieSink {
             return false;
         }
         workFolder.clear();
+        folders.keep();
         return true;
     }
 
@@ -96,6 +98,7 @@ class pngFramesSink : public movieSink {
 
     int width, height;
     std::string target;
+    outputFolders folders; // the frames folder's parents this run made
     std::string workFolder;
     std::string problem;
     int count = 0;

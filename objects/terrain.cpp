@@ -52,11 +52,11 @@ terrainGrid readTerrainGrid(const char* theFilename) {
 
     std::vector<unsigned char> bytes;
     if (!readWholeFile(bmpFileName, bytes)) {
-        fatal("error opening terrain file");
+        fatalAbout("error opening terrain file", bmpFileName);
     }
     terrainBmpResult parsed = parseTerrainBmp(bytes.data(), bytes.size());
     if (!parsed.ok) {
-        fatal(parsed.message.c_str());
+        fatalAbout(parsed.message.c_str(), bmpFileName);
     }
     return std::move(parsed.grid);
 }

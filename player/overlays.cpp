@@ -40,10 +40,10 @@ const char* const kHelpLines[] = {"Keys",
                                   "w          wireframe",
                                   "l r u d i o  move the camera",
                                   "arrows     move where it looks",
-                                  "f          full screen",
+                                  "f F11      full screen on and off",
                                   kMovieKeyLine,
                                   "h ?        this help",
-                                  "Esc q      quit",
+                                  "Esc q      quit (in full screen too)",
                                   "Mouse",
                                   "click      start; then pause and resume",
                                   "2 clicks   full screen on and off",
@@ -146,12 +146,18 @@ void installPlayerOverlays() {
     addOverlay(drawTimeline);
     addOverlay(drawControlStrip);
     addOverlay(drawHelp);
+    // Why the soundtrack is silent, when the platform's sound says so, on the status line.
+    setSoundProblemHook(showNotice);
 }
 
 void toggleHelp() {
     gHelpShown = !gHelpShown;
     glutPostRedisplay();
 }
+
+// The movie maker is built for Linux only: neither the Windows program nor the page has it.
+const char* const kNoMovieMakerNotice =
+    "Movies are made by lumenfold-movie, a Linux program not in this release";
 
 void showNotice(const std::string& text) {
     setStatusNotice(text.c_str());

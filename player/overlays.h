@@ -13,6 +13,8 @@ void toggleHelp();
 std::vector<std::string> helpLines();
 // A message shown on the status line for a few seconds, e.g. where a screenshot went.
 void showNotice(const std::string& text);
+// What key m says in a program without the movie maker.
+extern const char* const kNoMovieMakerNotice;
 std::string currentNotice();
 // Drawing in window pixels, origin at the lower left, with the scene's state put aside, blended.
 void beginWindowPixels();

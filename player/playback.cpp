@@ -69,6 +69,15 @@ void NextFrame() {
     }
 }
 
+void showOpeningScreen() {
+    InitScene();
+    gFrameCounter = 0;
+    gProgramMode = kpmAtStart;
+    resetAnimationTimer();
+    pauseAnimationTimer(); // the picture is the show's first moment
+    setIdle(nullptr);
+}
+
 void startShow() {
     InitScene();
     gFrameCounter = 0;

@@ -11,6 +11,10 @@ void NextFrame();
 // Whether NextFrame is installed as the idle callback.
 bool idleCallbackInstalled();
 
+// The opening screen, at start-up: the cast in its opening state, the frame counter and the
+// clock at 0, the clock held there (every readout says 0:00, however long the screen is up) until
+// a starts the show or a jump moves it.
+void showOpeningScreen();
 // Key a: the show from its beginning, with the soundtrack, from any mode.
 void startShow();
 // Key p: pauses a playing show, resumes a paused one; nothing in other modes.

@@ -69,6 +69,9 @@ bool playerSpecialKeyPress(int key) {
     case GLUT_KEY_PAGE_DOWN:
         jumpTo(nextSceneStart(currentSeconds()));
         return true;
+    case GLUT_KEY_F11: // the full-screen key of desktop programs and browsers, as f
+        platformToggleFullScreen();
+        return true;
     default:
         return false;
     }

@@ -1,6 +1,6 @@
-// The pointer's pure logic. Clicks act at once (a double click undoes its first click's pause
-// in the player): a browser lets sound start only inside the handler of the user's own event, so
-// a click decided later by a timer could never start the soundtrack.
+// The pointer's pure logic. Clicks act at once (a double click undoes its first click's pause):
+// a browser lets sound start only inside the handler of the user's own event, so a click decided
+// later by a timer could never start the soundtrack.
 #include "player/pointer.h"
 
 #include "basicsource/scene.h"
@@ -29,6 +29,15 @@ pixelBox box(float left, float bottom, float right, float top) {
 bool withinReach(float ax, float ay, float bx, float by, float reach) {
     return std::hypot(ax - bx, ay - by) <= reach;
 }
+
+// Milliseconds from `earlier` to `later`, readings of a clock that wraps at 2^32: modulo 2^32, so
+// a wrap between them is no jump and a span of 2^31 or more is no overflow.
+uint32_t since(int32_t earlier, int32_t later) {
+    return uint32_t(later) - uint32_t(earlier);
+}
+
+const uint32_t kShownMs = uint32_t(kStripShownMs);
+const uint32_t kGoneMs = uint32_t(kStripShownMs + kStripFadeMs);
 
 std::string minutesAndSeconds(double seconds) {
     const int whole = int(std::max(seconds, 0.0));
@@ -140,18 +149,31 @@ void pointerTracker::setWindow(int windowWidth, bool barOnly) {
 }
 
 void pointerTracker::noteMovement(int32_t now) {
-    moved_ = true;
+    shown_ = true;
     lastMove_ = now;
 }
 
-// Differences of 32-bit readings modulo 2^32, so a wrap of the clock is no jump.
-int32_t pointerTracker::idleFor(int32_t now) const {
-    return int32_t(uint32_t(now) - uint32_t(lastMove_));
+uint32_t pointerTracker::idleFor(int32_t now) const {
+    return since(lastMove_, now);
 }
 
 stripPart pointerTracker::partAt(float x, float y, int32_t now) const {
     const bool shown = barOnly_ || stripOpacity(now) > 0;
     return shown ? stripPartAt(layout_, barOnly_, x, y) : stripPart::none;
+}
+
+bool pointerTracker::secondClickAt(float x, float y, int32_t now) const {
+    return clicked_ && since(clickAt_, now) <= uint32_t(kDoubleClickMs) &&
+           withinReach(x, y, clickX_, clickY_, kDoubleClickReach);
+}
+
+void pointerTracker::noteTime(int32_t now) {
+    if (shown_ && !held_ && idleFor(now) >= kGoneMs) {
+        shown_ = false;
+    }
+    if (clicked_ && since(clickAt_, now) > uint32_t(kDoubleClickMs)) {
+        clicked_ = false;
+    }
 }
 
 pointerCommand pointerTracker::scrubTo(pointerCommand::kind what, float x) {
@@ -167,7 +189,8 @@ pointerCommand pointerTracker::scrubTo(pointerCommand::kind what, float x) {
 }
 
 pointerCommand pointerTracker::press(float x, float y, int32_t now) {
-    const stripPart part = partAt(x, y, now);
+    secondClick_ = secondClickAt(x, y, now);
+    const stripPart part = secondClick_ ? stripPart::none : partAt(x, y, now);
     noteMovement(now);
     held_ = true;
     pressed_ = part;
@@ -186,10 +209,7 @@ pointerCommand pointerTracker::press(float x, float y, int32_t now) {
 
 pointerCommand pointerTracker::clickOnPicture() {
     pointerCommand command;
-    const bool second = clicked_ &&
-                        int32_t(uint32_t(pressAt_) - uint32_t(clickAt_)) <= kDoubleClickMs &&
-                        withinReach(pressX_, pressY_, clickX_, clickY_, kDoubleClickReach);
-    if (second) {
+    if (secondClick_) {
         clicked_ = false; // a third click starts afresh
         command.what = pointerCommand::doubleClickPicture;
         return command;
@@ -254,33 +274,108 @@ float pointerTracker::stripOpacity(int32_t now) const {
     if (held_) {
         return 1;
     }
-    if (!moved_) {
+    if (!shown_) {
         return 0;
     }
-    const int32_t idle = idleFor(now);
-    if (idle < kStripShownMs) {
+    const uint32_t idle = idleFor(now);
+    if (idle < kShownMs) {
         return 1;
     }
-    if (idle >= kStripShownMs + kStripFadeMs) {
+    if (idle >= kGoneMs) {
         return 0;
     }
-    return 1 - float(idle - kStripShownMs) / float(kStripFadeMs);
+    return 1 - float(idle - kShownMs) / float(kStripFadeMs);
 }
 
 int32_t pointerTracker::nextChangeIn(int32_t now) const {
-    if (held_ || !moved_) {
+    if (held_ || !shown_) {
         return -1;
     }
-    const int32_t idle = idleFor(now);
-    if (idle < kStripShownMs) {
-        return kStripShownMs - idle;
+    const uint32_t idle = idleFor(now);
+    if (idle < kShownMs) {
+        return int32_t(kShownMs - idle);
     }
-    if (idle < kStripShownMs + kStripFadeMs) {
-        return std::min(kFadeStepMs, kStripShownMs + kStripFadeMs - idle);
+    if (idle < kGoneMs) {
+        return std::min(kFadeStepMs, int32_t(kGoneMs - idle));
     }
     return -1;
 }
 
 bool pointerTracker::cursorHidden(int32_t now, bool fullScreen) const {
-    return fullScreen && !held_ && (!moved_ || stripOpacity(now) == 0);
+    return fullScreen && !held_ && stripOpacity(now) == 0;
+}
+
+namespace {
+
+// From the opening screen or after the end the show starts, as a does; otherwise p's pause and
+// resume. True when it paused or resumed.
+bool startOrTogglePause(pointerPlayer& player) {
+    const pointerPlayer::state state = player.current();
+    if (state == pointerPlayer::state::opening || state == pointerPlayer::state::finished) {
+        player.startShow();
+        return false;
+    }
+    player.togglePause();
+    return true;
+}
+
+} // namespace
+
+void pointerRules::pressPart(stripPart part, pointerPlayer& player) {
+    switch (part) {
+    case stripPart::playPause:
+        startOrTogglePause(player);
+        break;
+    case stripPart::speed:
+        player.setSpeed(nextSpeedAround(player.speed()));
+        break;
+    case stripPart::fullScreen:
+        player.toggleFullScreen();
+        break;
+    case stripPart::help:
+        player.toggleHelp();
+        break;
+    default:
+        break;
+    }
+}
+
+void pointerRules::act(const pointerCommand& command, pointerPlayer& player) {
+    switch (command.what) {
+    case pointerCommand::none:
+        break;
+    case pointerCommand::clickPicture:
+        clickToggledPause_ = startOrTogglePause(player);
+        break;
+    case pointerCommand::doubleClickPicture:
+        if (clickToggledPause_) {
+            player.togglePause();
+        }
+        clickToggledPause_ = false;
+        player.toggleFullScreen();
+        break;
+    case pointerCommand::pressPart:
+        pressPart(command.part, player);
+        break;
+    case pointerCommand::scrubStart:
+        resumeAfterScrub_ = player.current() == pointerPlayer::state::playing;
+        if (resumeAfterScrub_) {
+            player.togglePause();
+        }
+        player.jumpTo(command.seconds);
+        break;
+    case pointerCommand::scrubMove:
+        player.jumpSoon(command.seconds);
+        break;
+    case pointerCommand::scrubEnd:
+        player.jumpTo(command.seconds);
+        if (resumeAfterScrub_) {
+            player.togglePause();
+        }
+        resumeAfterScrub_ = false;
+        break;
+    case pointerCommand::wheelStep:
+        player.jumpTo(player.seconds() + command.seconds);
+        break;
+    }
 }

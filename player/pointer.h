@@ -1,7 +1,9 @@
 // The pointer's pure logic: where the control strip's parts lie in a window, timeline position
-// <-> show time, and what presses, drags, releases and wheel turns mean, with the strip's fading
-// and the idle cursor. Time comes in as readings of a real-time clock (never the animation
-// clock, which stops while paused), so tests drive all of it without GL, GLUT or waiting.
+// <-> show time, what presses, drags, releases and wheel turns mean (pointerTracker), with the
+// strip's fading and the idle cursor, and what those meanings do to a player (pointerRules).
+// Time comes in as readings of a real-time clock (never the animation clock, which stops while
+// paused), so tests drive all of it without GL, GLUT or waiting. Any pointer can use it: the
+// program's GLUT mouse (pointer_input.cpp) or a page's own controls.
 #pragma once
 
 #include <cstdint>
@@ -79,11 +81,14 @@ const float kClickSlop = 5;         // a press that moves further is a drag, not
 const double kWheelStepSeconds = 5;
 
 // One pointer's state. Positions are window pixels from the lower left; `now` is a reading of
-// a real-time clock. setWindow tells it the window's width and whether t's bar replaces the
-// strip.
+// a 32-bit millisecond clock that wraps (only differences of readings count, taken modulo 2^32).
+// setWindow tells it the window's width and whether t's bar replaces the strip.
 class pointerTracker {
   public:
     void setWindow(int windowWidth, bool barOnly);
+    // A press means what was visible when its gesture began: a press soon and near a click on
+    // the picture is the second click of a double click, even where that click brought up the
+    // strip.
     pointerCommand press(float x, float y, int32_t now);
     pointerCommand release(float x, float y, int32_t now);
     // Movement with or without a button held.
@@ -97,13 +102,16 @@ class pointerTracker {
     int32_t nextChangeIn(int32_t now) const;
     // In full screen the cursor hides once the strip has gone, or before the pointer ever moved.
     bool cursorHidden(int32_t now, bool fullScreen) const;
-    bool scrubbing() const { return pressed_ == stripPart::timeline; }
+    // Settles what has run out by `now` (the strip's showing and fading, a click's wait for a
+    // second one), so that a reading after any rest, however long, is never taken for a recent
+    // one: readings come round again every 49.7 days. Call it with every frame and fading step.
+    void noteTime(int32_t now);
     const stripLayout& layout() const { return layout_; }
-    bool barOnly() const { return barOnly_; }
 
   private:
     void noteMovement(int32_t now);
-    int32_t idleFor(int32_t now) const;
+    uint32_t idleFor(int32_t now) const;
+    bool secondClickAt(float x, float y, int32_t now) const;
     // What an event at (x, y) now is on: the picture wherever the strip is not shown.
     stripPart partAt(float x, float y, int32_t now) const;
     pointerCommand scrubTo(pointerCommand::kind what, float x);
@@ -111,16 +119,55 @@ class pointerTracker {
 
     stripLayout layout_ = layoutStrip(0);
     bool barOnly_ = false;
-    bool moved_ = false;
+    // The strip shows for the movement at lastMove_: false before any, and again once faded.
+    bool shown_ = false;
     int32_t lastMove_ = 0;
     bool held_ = false;
     stripPart pressed_ = stripPart::none;
     float pressX_ = 0, pressY_ = 0;
     int32_t pressAt_ = 0;
+    bool secondClick_ = false; // the press is the second of a double click, if released as a click
     bool dragged_ = false;
     double scrubSeconds_ = -1;
     // The last single click on the picture, which a second one may make a double click.
     bool clicked_ = false;
     float clickX_ = 0, clickY_ = 0;
     int32_t clickAt_ = 0;
+};
+
+// The player as the pointer's rules drive it: the program's playback (pointer_input.cpp), or
+// whatever a test or a page puts in its place.
+class pointerPlayer {
+  public:
+    enum class state { opening, playing, paused, finished };
+    virtual ~pointerPlayer() = default;
+    virtual state current() const = 0;
+    virtual double seconds() const = 0; // the show time the picture has
+    virtual double speed() const = 0;
+    virtual void startShow() = 0;   // from its beginning, with the soundtrack
+    virtual void togglePause() = 0; // pauses a playing show, resumes a paused one
+    // At once; a jump asked for with jumpSoon and not yet made is dropped.
+    virtual void jumpTo(double seconds) = 0;
+    // Once the events already queued are taken; the last one asked for is the one made.
+    virtual void jumpSoon(double seconds) = 0;
+    virtual void setSpeed(double speed) = 0;
+    virtual void toggleFullScreen() = 0;
+    virtual void toggleHelp() = 0;
+};
+
+// What the pointer's commands do to a player. A click on the picture starts the show from the
+// opening screen or after the end, and otherwise pauses or resumes it; the second click of a
+// double click undoes a pause or resume its first made and toggles full screen. A scrub holds a
+// playing show still under the drag (the picture follows, the sound waits) and plays on from
+// the release. The wheel steps from the time shown.
+class pointerRules {
+  public:
+    void act(const pointerCommand& command, pointerPlayer& player);
+    // Ends a gesture without what its end would do (something else took the window).
+    void forget() { *this = pointerRules(); }
+
+  private:
+    void pressPart(stripPart part, pointerPlayer& player);
+    bool clickToggledPause_ = false; // whether the last click on the picture paused or resumed
+    bool resumeAfterScrub_ = false;
 };

@@ -1,11 +1,9 @@
-// The pointer entry: GLUT's mouse events to the pointer's logic, and its commands to playback.
-// A scrub's drag may bring many positions between two frames; only the last is posed, by a timer
-// that runs once the queued events are taken: a pose of a late moment poses every frame before it.
+// The pointer entry: GLUT's mouse events to the pointer's logic (pointer.cpp), whose rules act on
+// playback through the player below; and the cursor and the strip's fading kept in step.
 #include "player/pointer_input.h"
 
 #include "basicsource/platform.h"
 #include "basicsource/program_state.h"
-#include "basicsource/scene.h"
 #include "player/overlays.h"
 #include "player/playback.h"
 
@@ -18,28 +16,16 @@ namespace {
 const int kWheelUp = 3, kWheelDown = 4;
 
 pointerTracker gPointer;
+pointerRules gRules;
 bool gTickPending = false;
 bool gCursorHidden = false;
-float gShownOpacity = 0;         // the strip's opacity in the last frame drawn
-bool gClickToggledPause = false; // whether the last click on the picture paused or resumed
-bool gResumeAfterScrub = false;
+float gShownOpacity = 0; // the strip's opacity in the last frame drawn
 bool gJumpPending = false;
 double gJumpSeconds = 0;
 
 // GLUT counts rows from the top; the strip is laid out from the bottom.
 float fromBottom(int y) {
     return float(gWindowHeight - 1 - y);
-}
-
-// From the opening screen or after the end the show starts, as a does; otherwise p's pause and
-// resume. True when it paused or resumed.
-bool startOrTogglePause() {
-    if (gProgramMode == kpmAtStart || gProgramMode == kpmFinished) {
-        startShow();
-        return false;
-    }
-    togglePause();
-    return true;
 }
 
 void jumpToPending(int) {
@@ -49,84 +35,45 @@ void jumpToPending(int) {
     }
 }
 
-void requestJump(double seconds) {
-    gJumpSeconds = seconds;
-    if (!gJumpPending) {
-        gJumpPending = true;
-        glutTimerFunc(0, jumpToPending, 0);
-    }
-}
-
-void pressStripPart(stripPart part) {
-    switch (part) {
-    case stripPart::playPause:
-        startOrTogglePause();
-        break;
-    case stripPart::speed:
-        setPlaybackSpeed(nextSpeedAround(animationSpeed()));
-        break;
-    case stripPart::fullScreen:
-        platformToggleFullScreen();
-        break;
-    case stripPart::help:
-        toggleHelp();
-        break;
-    default:
-        break;
-    }
-}
-
-void startScrub(double seconds) {
-    // The picture holds still under the drag; the sound comes back on release.
-    gResumeAfterScrub = gProgramMode == kpmAnimating;
-    if (gResumeAfterScrub) {
-        togglePause();
-    }
-    jumpTo(seconds);
-}
-
-void endScrub(double seconds) {
-    gJumpPending = false;
-    jumpTo(seconds);
-    if (gResumeAfterScrub) {
-        togglePause();
-    }
-    gResumeAfterScrub = false;
-}
-
-void act(const pointerCommand& command) {
-    switch (command.what) {
-    case pointerCommand::none:
-        return;
-    case pointerCommand::clickPicture:
-        gClickToggledPause = startOrTogglePause();
-        break;
-    case pointerCommand::doubleClickPicture:
-        // Its first click acted at once; a pause or resume it made is undone.
-        if (gClickToggledPause) {
-            togglePause();
+// The pointer's rules acting on playback.
+class playbackPlayer : public pointerPlayer {
+  public:
+    state current() const override {
+        switch (gProgramMode) {
+        case kpmAnimating:
+            return state::playing;
+        case kpmPaused:
+            return state::paused;
+        case kpmAtStart:
+            return state::opening;
+        default:
+            return state::finished;
         }
-        gClickToggledPause = false;
-        platformToggleFullScreen();
-        break;
-    case pointerCommand::pressPart:
-        pressStripPart(command.part);
-        break;
-    case pointerCommand::scrubStart:
-        startScrub(command.seconds);
-        break;
-    case pointerCommand::scrubMove:
-        requestJump(command.seconds);
-        break;
-    case pointerCommand::scrubEnd:
-        endScrub(command.seconds);
-        break;
-    case pointerCommand::wheelStep:
-        jumpTo(currentSeconds() + command.seconds);
-        break;
     }
-    glutPostRedisplay(); // the strip shows the new state even while paused
-}
+    double seconds() const override { return currentSeconds(); }
+    double speed() const override { return animationSpeed(); }
+    void startShow() override { ::startShow(); }
+    void togglePause() override { ::togglePause(); }
+    void jumpTo(double seconds) override {
+        gJumpPending = false;
+        ::jumpTo(seconds);
+    }
+    // A drag may bring many positions between two frames; only the last is posed, by a timer
+    // that runs once the queued events are taken: a pose of a late moment poses every frame
+    // before it.
+    void jumpSoon(double seconds) override {
+        gJumpSeconds = seconds;
+        if (!gJumpPending) {
+            gJumpPending = true;
+            glutTimerFunc(0, jumpToPending, 0);
+        }
+    }
+    void setSpeed(double speed) override { setPlaybackSpeed(speed); }
+    void toggleFullScreen() override { platformToggleFullScreen(); }
+    void toggleHelp() override { ::toggleHelp(); }
+};
+
+playbackPlayer gPlayer;
 
 // The strip drawn again when its opacity is not what the window shows.
 void redrawIfFaded() {
@@ -143,10 +90,15 @@ void tick(int) {
 }
 
 void handled(const pointerCommand& command) {
-    act(command);
+    if (command.what != pointerCommand::none) {
+        gRules.act(command, gPlayer);
+        glutPostRedisplay(); // the strip shows the new state even while paused
+    }
     redrawIfFaded();
 }
 
+// While a movie renders the window is the movie's; a gesture begun before it ended with it
+// (forgetPointer).
 bool ignored() {
     return gProgramMode == kpmMakingMovie;
 }
@@ -163,13 +115,13 @@ int32_t pointerNow() {
 
 void forgetPointer() {
     gPointer = pointerTracker();
+    gRules.forget();
     gJumpPending = false;
-    gResumeAfterScrub = false;
-    gClickToggledPause = false;
 }
 
 void keepPointerInStep() {
     const int32_t now = pointerNow();
+    gPointer.noteTime(now);
     gShownOpacity = gPointer.stripOpacity(now);
     const bool hide = gPointer.cursorHidden(now, platformFullScreen());
     if (hide != gCursorHidden) {

@@ -49,10 +49,10 @@ std::string saveScreenshot() {
         std::remove(made.c_str()); // not published: the hidden file goes
     }
     if (name.empty()) {
-        showNotice("Cannot write the screenshot into " + std::string(kScreenshotFolder) + "/");
+        showNotice("Cannot write the screenshot into " + shownPath(std::string(kScreenshotFolder) + "/"));
         return "";
     }
-    showNotice("Saved " + name);
+    showNotice("Saved " + shownPath(name));
     return name;
 }
 

@@ -191,6 +191,11 @@ bool platformFullScreen() {
     return EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; }) != 0;
 }
 
+// The module's own file system (no report file is asked for in a page, but the code is shared).
+bool platformReplaceFile(const std::string& made, const std::string& name) {
+    return std::rename(made.c_str(), name.c_str()) == 0;
+}
+
 // The state of the show for the page (its hint line) and the browser tests: show time, mode,
 // speed, frames drawn, where the sound heard is (negative: none), the control strip's opacity,
 // the notice shown, and whether the show runs (with the message of a show the address

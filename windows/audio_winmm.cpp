@@ -1,13 +1,15 @@
 // The system audio backend on Windows: the soundtrack through winmm's waveOut. The whole file is
 // decoded once and handed to the device as one buffer starting at the wanted sample, so a jump
 // is a reset and a new buffer; pause and resume are the device's own. Where the sound heard is
-// comes from the device's position since that buffer began. Without a device (or a readable
-// file) the show runs on silently, saying so once.
+// comes from the device's position since that buffer began. Without a device or a playable file
+// the show runs on silently, saying why once (reportSoundProblem).
 #include "basicsource/platform.h"
 
+#include "basicsource/files.h"
 #include "windows/wav_reader.h"
 
 #include <windows.h>
+#include <mmreg.h>
 #include <mmsystem.h>
 
 #include <algorithm>
@@ -150,10 +152,38 @@ class winmmAudioBackend : public audioBackend {
         }
         loadedPath.clear();
         if (!readWav(path, sound, why)) {
-            return false; // silent, as on every platform: the show runs on without it
+            sayOnce("no sound: " + shownPath(path) + " " + why + "; the show plays silently",
+                    "No sound: " + baseNameOf(path) + " " + why);
+            return false;
         }
         loadedPath = path;
         return true;
+    }
+
+    // The file's format as the device is told it: plain PCM up to 16 bits and two channels, the
+    // extensible form beyond (Windows refuses 24- and 32-bit samples in the plain form).
+    WAVEFORMATEXTENSIBLE deviceFormat() const {
+        WAVEFORMATEXTENSIBLE format{};
+        WAVEFORMATEX& plain = format.Format;
+        plain.wFormatTag = WAVE_FORMAT_PCM;
+        plain.nChannels = sound.channels;
+        plain.nSamplesPerSec = sound.sampleRate;
+        plain.wBitsPerSample = sound.bitsPerSample;
+        plain.nBlockAlign = WORD(sound.bytesPerFrame());
+        plain.nAvgBytesPerSec = sound.sampleRate * plain.nBlockAlign;
+        if (sound.needsExtensibleFormat()) {
+            // KSDATAFORMAT_SUBTYPE_PCM, spelt out: naming it would need another library.
+            static const GUID kSubtypePcm = {0x00000001, 0x0000, 0x0010,
+                                             {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+            plain.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+            plain.cbSize = sizeof format - sizeof plain;
+            format.Samples.wValidBitsPerSample = sound.bitsPerSample;
+            format.dwChannelMask = sound.channels == 1   ? SPEAKER_FRONT_CENTER
+                                   : sound.channels == 2 ? SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT
+                                                         : 0;
+            format.SubFormat = kSubtypePcm;
+        }
+        return format;
     }
 
     // Opens the default device in the file's own format (Windows converts for the hardware).
@@ -165,29 +195,44 @@ class winmmAudioBackend : public audioBackend {
         if (failed) {
             return false;
         }
-        WAVEFORMATEX format{};
-        format.wFormatTag = WAVE_FORMAT_PCM;
-        format.nChannels = sound.channels;
-        format.nSamplesPerSec = sound.sampleRate;
-        format.wBitsPerSample = sound.bitsPerSample;
-        format.nBlockAlign = WORD(sound.bytesPerFrame());
-        format.nAvgBytesPerSec = sound.sampleRate * format.nBlockAlign;
-        const MMRESULT result = waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL);
-        if (result != MMSYSERR_NOERROR) {
-            device = nullptr;
-            failed = true;
-            char text[MAXERRORLENGTH] = "";
-            waveOutGetErrorTextA(result, text, sizeof text);
-            std::fprintf(stderr, "lumenfold: no sound device (%s); the show plays silently\n", text);
+        WAVEFORMATEXTENSIBLE format = deviceFormat();
+        const MMRESULT result =
+            waveOutOpen(&device, WAVE_MAPPER, &format.Format, 0, 0, CALLBACK_NULL);
+        if (result == MMSYSERR_NOERROR) {
+            return true;
+        }
+        device = nullptr;
+        failed = true;
+        if (result == WAVERR_BADFORMAT) {
+            const std::string what = std::to_string(sound.bitsPerSample) + "-bit, " +
+                                     std::to_string(sound.sampleRate) + " Hz, " +
+                                     std::to_string(sound.channels) + " channels";
+            sayOnce("no sound: the sound device cannot play " + shownPath(loadedPath) + " (" +
+                        what + "); the show plays silently",
+                    "No sound: the device cannot play " + baseNameOf(loadedPath));
             return false;
         }
-        return true;
+        char text[MAXERRORLENGTH] = "";
+        waveOutGetErrorTextA(result, text, sizeof text);
+        sayOnce(std::string("no sound device (") + text + "); the show plays silently",
+                "No sound: no sound device");
+        return false;
+    }
+
+    // Whatever makes the show silent is said the first time only: the show asks for its sound
+    // again at every restart and jump.
+    void sayOnce(const std::string& message, const std::string& notice) {
+        if (!told) {
+            told = true;
+            reportSoundProblem(message, notice);
+        }
     }
 
     HWAVEOUT device = nullptr;
     WAVEHDR header{};
     bool prepared = false;
     bool failed = false;
+    bool told = false;
     bool playing = false;
     bool paused = false;
     size_t base = 0; // where in the samples the device's buffer begins

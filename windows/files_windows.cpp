@@ -1,6 +1,7 @@
 // Files and folders on Windows, as far as the screenshots need them (there is no movie maker
 // here): CREATE_NEW for "create only if new", MoveFileEx without replacing for publishing a
-// finished file. Paths are the C runtime's (ANSI code page); both / and \ separate folders.
+// finished file. Paths are UTF-8, the process's code page (lumenfold.manifest), as the C
+// runtime's and the shared code's are; both / and \ separate folders.
 #include "basicsource/files.h"
 
 #include <windows.h>
@@ -64,6 +65,20 @@ std::string directoryOf(const std::string& path) {
 std::string baseNameOf(const std::string& path) {
     const size_t slash = lastSeparator(path);
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string shownPath(const std::string& path) {
+    std::string full(MAX_PATH, '\0');
+    DWORD length = GetFullPathNameA(path.c_str(), DWORD(full.size()), &full[0], nullptr);
+    if (length >= full.size()) {
+        full.resize(length);
+        length = GetFullPathNameA(path.c_str(), DWORD(full.size()), &full[0], nullptr);
+    }
+    full = length > 0 && length < full.size() ? full.substr(0, length) : path;
+    for (char& c : full) {
+        c = c == '/' ? '\\' : c;
+    }
+    return full;
 }
 
 std::string makeHiddenFile(const std::string& dir, const std::string& stem) {

@@ -15,10 +15,14 @@ struct wavSound {
 
     size_t bytesPerFrame() const { return size_t(channels) * (bitsPerSample / 8); }
     double bytesPerSecond() const { return double(sampleRate) * double(bytesPerFrame()); }
+    // Whether a sound device must be told the format in its extensible form: more than 16 bits
+    // or more than two channels, which the plain form cannot say.
+    bool needsExtensibleFormat() const { return bitsPerSample > 16 || channels > 2; }
 };
 
-// Parses a RIFF/WAVE file of integer PCM (8 to 32 bits, plain or extensible format); false with
-// the reason in `why` for anything else.
+// Parses a RIFF/WAVE file of integer PCM (8, 16, 24 or 32 bits, plain or extensible format);
+// false with the reason in `why` for anything else. The reason completes a sentence that starts
+// with the file's name ("... is not a WAV file"); `why` is "" after a success.
 bool parseWav(const unsigned char* data, size_t size, wavSound& sound, std::string& why);
-// The same for a file; false with the reason when it cannot be read.
+// The same for a file; false with the reason when it is missing or cannot be read.
 bool readWav(const std::string& path, wavSound& sound, std::string& why);

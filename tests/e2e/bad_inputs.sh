@@ -74,24 +74,26 @@ for what in missing empty truncated not-wav no-device; do
     esac
     driver=dummy
     [ "$what" = no-device ] && driver=no-such-audio-driver
-    (cd "$dir" && exec env SDL_AUDIODRIVER=$driver "$bin") >"$dir/stdout" 2>"$dir/stderr" &
+    (cd "$dir" && exec env SDL_AUDIODRIVER=$driver LUMENFOLD_REPORT="$dir/report" "$bin") >"$dir/stdout" 2>"$dir/stderr" &
     pids[$what]=$!
     extra_pids+=("${pids[$what]}")
     wids[$what]=$(new_window "${wids[@]}")
     [ -n "${wids[$what]}" ] || fail "soundtrack $what: no window"
     xdotool key --window "${wids[$what]}" a 6 2>/dev/null
 done
-# Ten seconds of show after the jump, whatever the load; each window must then hold its last frame.
+# Ten seconds of show after the jump, whatever the load; each program must then report the end,
+# with its last frame in the window.
 for what in "${!pids[@]}"; do
     pid=${pids[$what]}
     wid=${wids[$what]}
+    report=$work/sound-$what/report
     # The five windows overlap; raising one makes the program redraw what was hidden. The credits
-    # line stands at the bottom left of the frozen last frame.
-    frozen_with_credits() {
-        xdotool windowraise "$wid" 2>/dev/null
-        at_rest "$what" && [ "$(brightest "$what" 400x20+0+516)" = 255 ]
+    # line stands at the bottom left of the last frame.
+    ended_with_credits() {
+        reports_mode finished && xdotool windowraise "$wid" 2>/dev/null &&
+            shot "$what" && [ "$(brightest "$what" 400x20+0+516)" = 255 ]
     }
-    wait_for "soundtrack $what: the frozen last frame with the credits line" frozen_with_credits
+    wait_for "soundtrack $what: the end reported, and the last frame with the credits line" ended_with_credits
     key q
     finish
     [ "$status" = 0 ] || fail "soundtrack $what: exit status $status after q"

@@ -108,23 +108,23 @@ mkdir -p "$work/slowbin"
 # (It also ends when the test's folder goes, should the test end first.)
 printf '#!/bin/sh\nwhile [ ! -e "%s" ] && [ -d "%s" ]; do sleep 0.1; done\nexit 1\n' "$work/encoder-go" "$work" >"$work/slowbin/ffmpeg"
 chmod +x "$work/slowbin/ffmpeg"
-played=$work/played.raw
+listen_through "$work/played.raw"
 start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$played" PATH="$work/slowbin:$PATH"
 key a
-# Five seconds into the music, as in sound.sh: the very first moments may be skipped.
-reached() { "$find_bytes" contains resources/Sonavel.wav $((44 + 5 * 176400)) 512 "$played" >/dev/null; }
-wait_for "the soundtrack playing after a" reached
+# The music from five seconds into it on, as in sound.sh: the very first moments may be skipped.
+wait_for "the soundtrack playing after a" sound_reached 5
+silent_from=$(played_bytes)
 key m
 wait_for "a movie being written after m" writing
-size() { stat -c %s "$played"; }
-gone_silent() { paused_at=$(size) && sleep 0.5 && "$find_bytes" zeros "$played" "$paused_at"; }
-wait_for "silence on the device while the movie renders" gone_silent
+wait_for "silence on the device while the movie renders" went_silent
+# The render is held in its first frame: a whole second more of the device's output is silence.
+wait_for "a second more of the device's output while the movie renders" played_past $((silent_from + sound_rate))
+"$find_bytes" zeros "$played" "$silent_from" || fail "sound was written while the movie rendered"
 touch "$work/encoder-go"
 wait_for "the failure said after m" said
-resumed_at=$(size)
-sounding() { [ "$(size)" -gt "$resumed_at" ] && ! "$find_bytes" zeros "$played" "$resumed_at"; }
+resumed_at=$(played_bytes)
 key a
-wait_for "the soundtrack playing again after the movie and a" sounding
+wait_for "the soundtrack playing again after the movie and a" sounding_after "$resumed_at"
 key q
 finish
 [ "$status" = 0 ] || fail "exit status $status after q, not 0"

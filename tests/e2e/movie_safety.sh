@@ -2,7 +2,8 @@
 # The movie program touches only what it made and leaves no work running: a chunk already there
 # is never replaced, and a chunk has its name only once finished, even when its part is killed;
 # an output that is a folder, a device, a pipe or in a folder that takes no file is refused
-# before anything is rendered, and one taken meanwhile is kept and the failure said as it is; no
+# before anything is rendered, and one taken meanwhile is kept and the failure said as it is; a
+# failed render leaves no folder it made and no log that no message names; no
 # descriptor of the caller reaches the encoder; a failed part says why; HUP stops a parallel
 # render as TERM does, a killed parent takes its parts with it and the next run names what it
 # left; the progress is a line at each tenth in a log, a line redrawn in place on a terminal,
@@ -88,6 +89,34 @@ for jobs in 1 2; do
     [ -s "$work/encoder-fds" ] || fail "--jobs $jobs: the encoder was not started: $(cat "$work/stderr")"
     grep -q inherited-marker "$work/encoder-fds" && fail "--jobs $jobs: an inherited descriptor reached the encoder: $(cat "$work/encoder-fds")"
     rm "$work/encoder-fds"
+done
+
+# A failed render into folders it had to make leaves none of them, and no log unless its message
+# names it: an encoder that fails silently leaves nothing; one that says why leaves its log, named.
+mkdir -p "$work/failbin" "$work/saybin"
+printf '#!/bin/sh\nexit 1\n' >"$work/failbin/ffmpeg"
+printf '#!/bin/sh\necho "x264: no such preset" >&2\nexit 1\n' >"$work/saybin/ffmpeg"
+chmod +x "$work/failbin/ffmpeg" "$work/saybin/ffmpeg"
+for run in "failbin 1" "failbin 2" "saybin 1"; do
+    read -r bin jobs <<<"$run"
+    PATH="$work/$bin:$PATH" "$movie" --to 0.2 "${small[@]}" --jobs "$jobs" --output "$work/new/deep/m.mp4" \
+        2>"$work/stderr"
+    status=$?
+    [ "$status" = 1 ] || fail "$run: a render whose encoder failed ended with status $status, not 1"
+    grep -q "^lumenfold-movie: $work/new/deep/m.mp4 could not be made: " "$work/stderr" || fail "$run: the failure said: $(cat "$work/stderr")"
+    log=$(sed -n 's/.*(\(its\|the\) messages are kept in \(.*\.log\)):$/\2/p' "$work/stderr")
+    left=$(find "$work/new" 2>/dev/null | tr '\n' ' ')
+    if [ -z "$log" ]; then
+        [ -z "$left" ] || fail "$run: a failed render left $left; it said: $(cat "$work/stderr")"
+    else
+        [ "$left" = "$work/new $work/new/deep $log " ] && [ -s "$log" ] ||
+            fail "$run: beside the log its message names ($log), a failed render left: $left"
+    fi
+    case $run in
+    "failbin 1") [ -z "$log" ] || fail "an encoder that said nothing: its log was kept: $(cat "$work/stderr")" ;;
+    saybin*) grep -q "no such preset" "$log" || fail "the encoder's message was not kept and named: $(cat "$work/stderr")" ;;
+    esac
+    rm -rf "$work/new"
 done
 
 # A part that cannot run says why, through the parent: without the show's data (a folder with

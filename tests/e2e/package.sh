@@ -12,7 +12,8 @@
 #   describe this version;
 # - the unpacked programs, started from /, know their version and options, find their data
 #   beside themselves (the show reaches its credits) and lumenfold-movie renders with the
-#   soundtrack.
+#   soundtrack; lumenfold-render-slurm finds its job scripts and the movie program in the
+#   package's places (submitted to a stand-in sbatch that only notes what it is given).
 # Without lintian every other check runs and the test is skipped (77) at the end.
 #   package.sh
 . "$(dirname "$0")/lib.sh"
@@ -44,6 +45,8 @@ done
 # The movie program encodes with ffmpeg and draws through EGL; neither it nor the show pulls
 # in an X server.
 [ "$(field Recommends)" = "ffmpeg, libegl1, libegl-mesa0" ] || fail "Recommends: $(field Recommends)"
+# The cluster's command needs Slurm's client only where it is used.
+[ "$(field Suggests)" = "slurm-client" ] || fail "Suggests: $(field Suggests)"
 grep -q -i -e xvfb -e xserver <<<"$depends $(field Recommends)" && fail "the package pulls in an X server"
 [ "$(dpkg-deb -f "$ddeb" Depends)" = "lumenfold (= $version)" ] ||
     fail "lumenfold-dbgsym depends on: $(dpkg-deb -f "$ddeb" Depends)"
@@ -51,6 +54,9 @@ grep -q -i -e xvfb -e xserver <<<"$depends $(field Recommends)" && fail "the pac
 # Every file, and no other: a stray install rule or a file in the old places shows here.
 expected="./usr/games/lumenfold
 ./usr/games/lumenfold-movie
+./usr/games/lumenfold-render-slurm
+./usr/libexec/lumenfold/slurm-join.sh
+./usr/libexec/lumenfold/slurm-task.sh
 ./usr/share/applications/org.lumenfold.Lumenfold.desktop
 ./usr/share/doc/lumenfold/changelog.gz
 ./usr/share/doc/lumenfold/copyright
@@ -60,6 +66,7 @@ expected="./usr/games/lumenfold
 ./usr/share/icons/hicolor/256x256/apps/lumenfold.png
 ./usr/share/icons/hicolor/48x48/apps/lumenfold.png
 ./usr/share/man/man6/lumenfold-movie.6.gz
+./usr/share/man/man6/lumenfold-render-slurm.6.gz
 ./usr/share/man/man6/lumenfold.6.gz
 ./usr/share/metainfo/org.lumenfold.Lumenfold.metainfo.xml"
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | LC_ALL=C sort)
@@ -84,7 +91,7 @@ for program in lumenfold lumenfold-movie; do
 done
 
 # Manual pages: compressed at the highest level without a name or time, and lint clean.
-for page in lumenfold lumenfold-movie; do
+for page in lumenfold lumenfold-movie lumenfold-render-slurm; do
     man=$usr/share/man/man6/$page.6.gz
     gzip -t "$man" || fail "$page.6.gz is not a valid gzip file"
     gzip -cd "$man" | gzip -9n | cmp -s - "$man" || fail "$page.6.gz is not compressed with gzip -9n"
@@ -153,6 +160,21 @@ cd /
     fail "lumenfold --version says: $("$usr/games/lumenfold" --version 2>&1)"
 "$usr/games/lumenfold-movie" --help >"$work/help" 2>&1 || fail "lumenfold-movie --help failed"
 grep -q -- '--join' "$work/help" || fail "lumenfold-movie --help: $(head -c 200 "$work/help")"
+
+# The cluster's command from the package: help, then a submission (a stand-in sbatch notes its
+# arguments and answers a job id) that runs the package's job scripts and movie program.
+"$usr/games/lumenfold-render-slurm" --help >"$work/help" 2>&1 || fail "lumenfold-render-slurm --help failed: $(cat "$work/help")"
+grep -q '^usage: lumenfold-render-slurm --output PATH' "$work/help" || fail "lumenfold-render-slurm --help: $(cat "$work/help")"
+mkdir -p "$work/slurm"
+printf '#!/bin/sh\necho "$*" >>"%s"\necho 4$(wc -l <"%s")\n' "$work/sbatch-calls" "$work/sbatch-calls" >"$work/slurm/sbatch"
+chmod +x "$work/slurm/sbatch"
+PATH=$work/slurm:/usr/bin:/bin "$usr/games/lumenfold-render-slurm" --from 10 --to 30 --size 64x48 --tasks 2 \
+    --output "$work/cluster/movie.mp4" >"$work/submit.txt" 2>&1 || fail "lumenfold-render-slurm from the package: $(cat "$work/submit.txt")"
+grep -q "^parts: job array 41, tasks 0 1 of 2 (frames 250 to 750, 3 chunks)$" "$work/submit.txt" ||
+    fail "lumenfold-render-slurm from the package said: $(cat "$work/submit.txt")"
+grep -q " $usr/libexec/lumenfold/slurm-task.sh $usr/games/lumenfold-movie $work/cluster/movie.mp4.parts " "$work/sbatch-calls" &&
+    grep -q " $usr/libexec/lumenfold/slurm-join.sh $usr/games/lumenfold-movie $work/cluster/movie.mp4.parts " "$work/sbatch-calls" ||
+    fail "lumenfold-render-slurm did not submit the package's job scripts and program: $(cat "$work/sbatch-calls")"
 
 bin=$usr/games/lumenfold
 bin_args=(--start 125 --paused)

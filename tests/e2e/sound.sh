@@ -4,30 +4,24 @@
 bin=${1:?usage: sound.sh path/to/lumenfold}
 find_bytes=${2:?usage: sound.sh path/to/lumenfold path/to/find_bytes}
 . "$(dirname "$0")/lib.sh"
-[ -s resources/Sonavel.wav ] || fail "resources/Sonavel.wav is missing: the build makes it"
-played=$work/played.raw
+listen_through "$work/played.raw"
 start SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$played"
 key a
-# Five seconds into the music (the 44-byte header, then 176400 bytes a second): the picture's
-# clock runs from the key, and on a busy machine the sound may start late, moved to where the
-# picture is by then, so the very first moments of the music may never be played.
-offset=$((44 + 5 * 176400))
-reached() { "$find_bytes" contains resources/Sonavel.wav "$offset" 512 "$played" >/dev/null; }
-wait_for "the soundtrack's samples reaching the device after a" reached
+# The music from five seconds into it on: the picture's clock runs from the key, and on a busy
+# machine the sound may start late, moved to where the picture is by then, so the very first
+# moments of the music may never be played.
+wait_for "the soundtrack's samples from 5 s on reaching the device after a" sound_reached 5
 
-size() { stat -c %s "$played"; }
-# Only silence from some point on; sets paused_at to that point.
-gone_silent() { paused_at=$(size) && sleep 0.5 && "$find_bytes" zeros "$played" "$paused_at"; }
-# Something other than silence written after resumed_at.
-sounding() { [ "$(size)" -gt "$resumed_at" ] && ! "$find_bytes" zeros "$played" "$resumed_at"; }
-
+silent_from=$(played_bytes)
 key p
-wait_for "silence on the device after p" gone_silent
-sleep 1.5
-"$find_bytes" zeros "$played" "$paused_at" || fail "sound was written while paused"
-resumed_at=$(size)
+wait_for "silence on the device after p" went_silent
+# Paused: the device goes on writing; a whole second more of it must be silence.
+wait_for "a second more of the device's output while paused" played_past $((silent_from + sound_rate))
+"$find_bytes" zeros "$played" "$silent_from" || fail "sound was written while paused"
+reports_mode paused || fail "the program reported $(report_field mode), not paused, after p"
+resumed_at=$(played_bytes)
 key p
-wait_for "sound on the device again after the second p" sounding
+wait_for "sound on the device again after the second p" sounding_after "$resumed_at"
 
 key q
 finish

@@ -159,7 +159,8 @@ TEST_F(Keyboard, WithoutAMovieMakerMOnlySaysWhereMoviesComeFrom) {
     EXPECT_EQ(gMovieCalls, 0);
     EXPECT_EQ(gProgramMode, kpmAnimating);
     EXPECT_EQ(getAnimationTime(), 7.0f);
-    EXPECT_EQ(currentNotice(), "Movies are made by lumenfold-movie");
+    EXPECT_EQ(currentNotice(),
+              "Movies are made by lumenfold-movie, a Linux program not in this release");
 }
 
 // The help's s line says what this program's s does: here, the folder screenshotFileName names

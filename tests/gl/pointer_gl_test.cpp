@@ -1,6 +1,8 @@
 // The pointer through the real GLUT callbacks in a real GL context, on a controllable clock: the
 // control strip is drawn in the window only, fades and gives way to t's bar; the strip's buttons
-// and a click after the end act; a scrub holds the picture and the sound until the release.
+// and a click after the end act; a scrub holds the picture and the sound until the release; a
+// movie ends a press; f and F11 come back from full screen to the window's place; and the
+// opening screen's strip reads 0:00 however long it is up.
 #include "basicsource/frame.h"
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
@@ -18,11 +20,60 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
+
+bool gReleaseDuringMovie = false;
+// A movie's render takes the window's events while it runs: here, the press's release (or not)
+// and movement.
+bool renderMovieTakingEvents() {
+    if (gReleaseDuringMovie) {
+        pointerButton(GLUT_LEFT_BUTTON, GLUT_UP, 300, 300);
+    }
+    pointerMotion(320, 300);
+    return true;
+}
+
+struct windowPlace {
+    int x, y, width, height;
+    bool operator==(const windowPlace& other) const {
+        return x == other.x && y == other.y && width == other.width && height == other.height;
+    }
+};
+std::ostream& operator<<(std::ostream& out, const windowPlace& place) {
+    return out << place.width << "x" << place.height << "+" << place.x << "+" << place.y;
+}
+windowPlace placeNow() {
+    return {glutGet(GLUT_WINDOW_X), glutGet(GLUT_WINDOW_Y), glutGet(GLUT_WINDOW_WIDTH),
+            glutGet(GLUT_WINDOW_HEIGHT)};
+}
+// The X server carries out what the window asked for in its own time: bounded, generously.
+bool windowBecomes(const windowPlace& place) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (std::chrono::steady_clock::now() < deadline) {
+        glutMainLoopEvent();
+        if (placeNow() == place) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// A key through the shell's callbacks: a character, or GLUT's code of a special key negated.
+void press(int key) {
+    if (key < 0) {
+        SpecialKeyPress(-key, 0, 0);
+    } else {
+        KeyPress(static_cast<unsigned char>(key), 0, 0);
+    }
+}
 
 class PointerInWindow : public testing::Test {
   protected:
@@ -38,6 +89,8 @@ class PointerInWindow : public testing::Test {
     }
     void TearDown() override {
         forgetPointer();
+        setMovieHook(nullptr);
+        resetAnimationTimer();
         setPlaybackSpeed(1);
         destroyScene();
         setAudioBackend(nullptr);
@@ -139,11 +192,68 @@ TEST_F(PointerInWindow, AScrubHoldsThePictureUnderTheDragAndPlaysOnFromTheReleas
     EXPECT_EQ(music.log, "play " + soundtrackFile() + ";seek 86.000;pause;resume;");
 }
 
-TEST_F(PointerInWindow, WhileAMovieRendersThePointerDoesNothing) {
-    gProgramMode = kpmMakingMovie;
-    click(360, 300);
-    pointerButton(3, GLUT_DOWN, 300, row(layout.trackBottom));
-    EXPECT_EQ(gProgramMode, kpmMakingMovie);
-    EXPECT_EQ(music.log, "");
-    EXPECT_EQ(pointerState().stripOpacity(pointerNow()), 0);
+TEST_F(PointerInWindow, AMovieEndsAPressBegunBeforeItAndTakesTheEventsDuringIt) {
+    const int y = row(layout.trackBottom);
+    setMovieHook(renderMovieTakingEvents);
+    for (bool releasedDuringTheMovie : {true, false}) {
+        click(360, 300); // the show plays (again, after the last movie)
+        ASSERT_EQ(gProgramMode, kpmAnimating);
+        pointerButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 200, y); // a scrub holds the show at x 200
+        ASSERT_EQ(gProgramMode, kpmPaused);
+        gReleaseDuringMovie = releasedDuringTheMovie;
+        KeyPress('m', 0, 0);
+        ASSERT_EQ(gProgramMode, kpmFinished);
+        const float end = getAnimationTime();
+        music.log.clear();
+        EXPECT_EQ(pointerState().stripOpacity(pointerNow()), 0); // gone with the press
+        EXPECT_TRUE(pointerState().cursorHidden(pointerNow(), true));
+        // Plain movement afterwards, and the press's release: no scrub, no resume.
+        pointerMotion(400, y);
+        glutMainLoopEvent();
+        pointerButton(GLUT_LEFT_BUTTON, GLUT_UP, 450, y);
+        glutMainLoopEvent();
+        EXPECT_EQ(gProgramMode, kpmFinished);
+        EXPECT_EQ(getAnimationTime(), end);
+        EXPECT_EQ(music.log, "");
+        EXPECT_EQ(pointerState().stripOpacity(pointerNow()), 1); // the movement shows the strip
+    }
+}
+
+// The strip's button and the double click ask for the same toggle (the rules' tests).
+TEST_F(PointerInWindow, FAndF11ToggleFullScreenBackToTheWindowsSizeAndPlace) {
+    const windowPlace windowed = placeNow();
+    const windowPlace screen = {0, 0, glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT)};
+    ASSERT_NE(windowed.width, screen.width);
+    for (int key : {int('f'), -GLUT_KEY_F11}) {
+        for (bool full : {true, false}) {
+            press(key);
+            EXPECT_TRUE(windowBecomes(full ? screen : windowed)) << key << ": " << placeNow();
+            EXPECT_EQ(platformFullScreen(), full) << "key " << key;
+        }
+    }
+}
+
+TEST_F(PointerInWindow, TheOpeningScreenReadsZeroHoweverLongItIsUp) {
+    showOpeningScreen();
+    pointerPassiveMotion(360, 300);
+    const auto opening = shown(windowLook());
+    // Past the show's end, the credits' start among it; p does nothing here.
+    clock.advance(int32_t(kShowLength * 1000) + 60000);
+    KeyPress('p', 0, 0);
+    EXPECT_EQ(gProgramMode, kpmAtStart);
+    pointerPassiveMotion(361, 300);
+    EXPECT_TRUE(shown(windowLook()) == opening); // 0:00, the bar empty, no credits line
+    char status[96];
+    formatStatusLine(status, sizeof status);
+    EXPECT_NE(std::string(status).find("Time: 0.0"), std::string::npos) << status;
+    // Keys that go from the time shown go from 0 s, and land paused.
+    const std::pair<int, int64_t> moves[] = {
+        {'.', 40}, {'>', 5000}, {-GLUT_KEY_PAGE_DOWN, std::llround(kSceneStarts[1] * 1000)}};
+    for (const auto& [key, landsAt] : moves) {
+        showOpeningScreen();
+        clock.advance(70000);
+        press(key);
+        EXPECT_EQ(animationTimeMilliseconds(), landsAt) << "key " << key;
+        EXPECT_EQ(gProgramMode, kpmPaused) << "key " << key;
+    }
 }

@@ -9,13 +9,14 @@
 #   the last commit as tools/release does; the archive's entries are in name order, owned by 0:0;
 # - tools/release --sums writes a SHA256SUMS that names every package once, nothing else, and
 #   that sha256sum -c accepts.
-# The installer packs a small stand-in for the soundtrack (LZMA over 23 MB takes a minute).
-# Without the Windows program (tools/setup could not build it) the page's archive and the sums
+# The packages hold the files of FILE_LIST (windows/package/files.cmake's), with a small
+# stand-in for the soundtrack SOUNDTRACK (LZMA over 23 MB takes a minute).
+# Without the Windows program (this machine could not build it) the page's archive and the sums
 # are still checked and the test is skipped (77) at the end.
-#   packing.sh VERSION WEB_DIR WINDOWS_BUILD_DIR
+#   packing.sh VERSION WEB_DIR WINDOWS_BUILD_DIR FILE_LIST SOUNDTRACK
 . "$(dirname "$0")/../e2e/lib.sh"
 source_root=$(cd "$(dirname "$0")/../.." && pwd)
-version=$1 web=$2 windows_build=$3
+version=$1 web=$2 windows_build=$3 list=$4 soundtrack=$5
 # The sums are in the C locale's name order, and so are the listings compared with them.
 export LC_ALL=C
 [ -s "$web/index.html" ] || fail "no page in $web (tools/setup test builds it)"
@@ -25,14 +26,16 @@ for tool in makensis zip unzip x86_64-w64-mingw32-objdump; do
     command -v "$tool" >/dev/null || windows=0
 done
 [ -f "$exe" ] && [ -f "$product" ] || windows=0
+[ -s "$list" ] || fail "no file list $list (the build writes it)"
+grep -qx "resources/$soundtrack" "$list" || fail "$list does not name the soundtrack resources/$soundtrack"
 epoch=$(env -u SOURCE_DATE_EPOCH "$source_root/tools/source-date-epoch") || fail "no SOURCE_DATE_EPOCH"
 at() { TZ=UTC LC_ALL=C date -u -d "@$epoch" "$1"; }
 
 # The second packing's inputs: copies dated 2001 and readable by their owner only.
 mkdir -p "$work/in1/resources" "$work/in2"
-head -c 200000 "$source_root/resources/ground.bmp" >"$work/in1/resources/Sonavel.wav"
+head -c 200000 "$source_root/resources/ground.bmp" >"$work/in1/resources/$soundtrack"
 cp -r "$web" "$work/in1/web"
-[ "$windows" = 0 ] || cp "$exe" "$product" "$work/in1/"
+[ "$windows" = 0 ] || cp "$exe" "$product" "$list" "$work/in1/"
 cp -r "$work/in1/." "$work/in2/"
 chmod -R go-rwx "$work/in2"
 find "$work/in2" -exec touch -h -d 2001-01-01 {} +
@@ -48,7 +51,8 @@ pack() {
         if [ -n "$5" ]; then export SOURCE_DATE_EPOCH=$5; else unset SOURCE_DATE_EPOCH; fi
         if [ "$windows" = 1 ]; then
             "$source_root/windows/package/make-packages" "$version" "$in/lumenfold.exe" \
-                "$in/resources/Sonavel.wav" "$in/product.nsh" "$out" >"$work/pack$1.log" 2>&1 ||
+                "$in/resources/$soundtrack" "$in/product.nsh" "$in/$(basename "$list")" "$out" \
+                >"$work/pack$1.log" 2>&1 ||
                 fail "make-packages failed: $(tail -n 5 "$work/pack$1.log")"
         fi
         "$source_root/tools/pack-tar" "$out/lumenfold-$version-web.tar.gz" "lumenfold-$version-web" "$in/web" ||

@@ -7,7 +7,8 @@
 # - the page's program holds (the text ?version shows is checked in the browser by web.browser);
 # - the Windows program's and installer's version information carries and the packages' names
 #   hold (the installer's DisplayVersion is read back under Wine by windows.installer).
-# The Windows part is left out, saying so, where tools/setup could not build the program.
+# The Windows part is left out, saying so, where this machine could not build the program (the
+# test windows.build skipped).
 #   version.sh VERSION PROJECT_VERSION LUMENFOLD WEB_DIR WINDOWS_DIR
 . "$(dirname "$0")/../e2e/lib.sh"
 source_root=$(cd "$(dirname "$0")/../.." && pwd)

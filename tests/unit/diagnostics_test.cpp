@@ -9,11 +9,38 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 TEST(Fatal, WritesTheMessageToStandardOutputAndExitsWith255) {
     childOutcome outcome = runInChild([] { fatal("something went wrong"); });
     EXPECT_TRUE(outcome.exited);
     EXPECT_EQ(outcome.exitStatus, 255);
     EXPECT_EQ(outcome.standardOutput, "something went wrong\n");
+}
+
+// A platform's reporter hears the words and the file before the process ends; the words on
+// standard output and the status stay as they are.
+TEST(Fatal, ReportsTheWordsAndTheFileToAnInstalledReporterToo) {
+    static std::string heard;
+    childOutcome outcome = runInChild([] {
+        setFatalReporter([](const char* words, const std::string& file) {
+            heard = std::string(words) + " | " + file;
+            std::printf("reported: %s\n", heard.c_str());
+        });
+        fatalAbout("error opening terrain file", "resources/ground.bmp");
+    });
+    EXPECT_EQ(outcome.exitStatus, 255);
+    EXPECT_EQ(outcome.standardOutput,
+              "reported: error opening terrain file | resources/ground.bmp\nerror opening terrain file\n");
+    outcome = runInChild([] {
+        setFatalReporter([](const char* words, const std::string& file) {
+            std::printf("reported: %s | %s\n", words, file.c_str());
+        });
+        fatal("attempt to create a non-existent OpenGL light");
+    });
+    EXPECT_EQ(outcome.standardOutput, "reported: attempt to create a non-existent OpenGL light | \n"
+                                      "attempt to create a non-existent OpenGL light\n");
 }
 
 TEST(Fatal, FaceVertexOutOfRangeEndsTheProgram) {
@@ -59,4 +86,22 @@ TEST(Credits, TitleInQuotesThenArtistYearAndOwner) {
     char tiny[8];
     formatCopyright(tiny, sizeof tiny, "2026", "Owner Ltd", "A. Artist", "Lumenfold");
     EXPECT_STREQ(tiny, "\"Lumenf");
+}
+
+// The overlay's font has the Latin-1 letters: a UTF-8 name draws its Latin-1 letters as they are
+// and every other letter as one '?', and bytes that are not UTF-8 are drawn as Latin-1.
+TEST(TextOverlay, DrawsUtf8AsTheFontsLatin1LettersAndQuestionMarks) {
+    auto drawn = [](const char* text) {
+        std::string out;
+        for (const char* c = text; *c;) {
+            out += char(nextFontCharacter(c));
+        }
+        return out;
+    };
+    EXPECT_EQ(drawn("Saved screenshots/x.png"), "Saved screenshots/x.png");
+    EXPECT_EQ(drawn("C:\\Users\\Ren\xc3\xa9" "e"), "C:\\Users\\Ren\xe9" "e");
+    EXPECT_EQ(drawn("\xd0\x98\xd0\xb3\xd1\x80\xd1\x8b \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8e\xac"), "???? ?? ?");
+    EXPECT_EQ(drawn("caf\xe9 \xff"), "caf\xe9 \xff");     // Latin-1 bytes
+    EXPECT_EQ(drawn("cut \xd0"), "cut \xd0");               // a sequence cut short by the end
+    EXPECT_EQ(drawn("\xe6\x97x"), "\xe6\x97x");            // ... or by a byte that does not continue it
 }

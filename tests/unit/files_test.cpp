@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -20,6 +21,19 @@ namespace {
 std::string contentsOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Everything under `folder`, hidden names included, one path a line.
+std::string everythingIn(const std::string& folder) {
+    std::string listing;
+    FILE* find = popen(("cd '" + folder + "' && find . -mindepth 1 | sort").c_str(), "r");
+    for (int c; find && (c = std::fgetc(find)) != EOF;) {
+        listing += char(c);
+    }
+    if (find) {
+        pclose(find);
+    }
+    return listing;
 }
 
 class Files : public testing::Test {
@@ -93,10 +107,10 @@ TEST_F(Files, PathsSplitIntoFolderAndName) {
 }
 
 TEST_F(Files, AnOutputNameIsCheckedBeforeAnythingIsMade) {
-    EXPECT_EQ(outputPathProblem(dir + "/new/movie.mp4"), "") << "a missing folder is made";
-    EXPECT_TRUE(pathExists(dir + "/new"));
-    // rmdir takes only an empty folder: the check leaves no file behind.
-    EXPECT_EQ(rmdir((dir + "/new").c_str()), 0);
+    // Missing folders that could be made pass the check, and the check makes none of them.
+    EXPECT_EQ(outputPathProblem(dir + "/new/movie.mp4"), "");
+    EXPECT_EQ(outputPathProblem(dir + "/new/deep/movie.mp4"), "");
+    EXPECT_EQ(everythingIn(dir), "");
     ASSERT_EQ(mkdir((dir + "/new").c_str(), 0755), 0);
     std::ofstream(dir + "/old.mp4") << "the previous movie";
     EXPECT_EQ(outputPathProblem(dir + "/old.mp4"), "") << "a regular file may be replaced";
@@ -115,10 +129,51 @@ TEST_F(Files, AnOutputNameIsCheckedBeforeAnythingIsMade) {
     EXPECT_EQ(outputPathProblem(dir + "/old.mp4/x.mp4"),
               dir + "/old.mp4/x.mp4 cannot be written: its folder " + dir +
                   "/old.mp4 cannot be made (Not a directory)");
-    // Even for root, nothing can be made in /sys.
+    EXPECT_EQ(outputPathProblem(dir + "/old.mp4/a/b/x.mp4"),
+              dir + "/old.mp4/a/b/x.mp4 cannot be written: its folder " + dir +
+                  "/old.mp4/a/b cannot be made (Not a directory)");
+    // Even for root, nothing can be made in /sys: neither a file nor a folder.
     EXPECT_EQ(
         outputPathProblem("/sys/movie.mp4"),
         "/sys/movie.mp4 cannot be written: no new file can be made in /sys (Permission denied)");
+    EXPECT_EQ(outputPathProblem("/sys/new/movie.mp4"),
+              "/sys/new/movie.mp4 cannot be written: its folder /sys/new cannot be made "
+              "(Permission denied)");
+    EXPECT_EQ(everythingIn(dir), "./link.mp4\n./new\n./old.mp4\n./pipe\n");
+}
+
+TEST_F(Files, AnOutputsFoldersStayOnlyWithTheOutput) {
+    std::ofstream(dir + "/afile") << "a user's file";
+    {
+        outputFolders folders;
+        EXPECT_EQ(folders.makeFor(dir + "/a/b/c/movie.mp4"), "");
+        EXPECT_TRUE(pathExists(dir + "/a/b/c"));
+    }
+    EXPECT_EQ(everythingIn(dir), "./afile\n") << "a failed output's folders are taken away";
+    {
+        // What was there before stays; so does a folder something else was put in meanwhile.
+        ASSERT_EQ(mkdir((dir + "/a").c_str(), 0755), 0);
+        outputFolders folders;
+        EXPECT_EQ(folders.makeFor(dir + "/a/b/c/movie.mp4"), "");
+        std::ofstream(dir + "/a/b/kept") << "another program's file";
+    }
+    EXPECT_EQ(everythingIn(dir), "./a\n./a/b\n./a/b/kept\n./afile\n");
+    {
+        outputFolders folders;
+        EXPECT_EQ(folders.makeFor(dir + "/x/y/movie.mp4"), "");
+        folders.keep();
+    }
+    EXPECT_TRUE(pathExists(dir + "/x/y")) << "the folders of an output made stay";
+    outputFolders folders;
+    EXPECT_EQ(folders.makeFor(dir + "/afile/d/movie.mp4"),
+              dir + "/afile/d/movie.mp4 cannot be written: its folder " + dir +
+                  "/afile/d cannot be made (Not a directory)");
+    // The reason is the system's (EPERM for root, EACCES for others).
+    const std::string refused = folders.makeFor("/sys/new/deep/movie.mp4");
+    EXPECT_EQ(refused.substr(0, refused.find('(')),
+              "/sys/new/deep/movie.mp4 cannot be written: its folder /sys/new/deep cannot be "
+              "made ");
+    EXPECT_EQ(contentsOf(dir + "/afile"), "a user's file");
 }
 
 TEST_F(Files, AFinishedFileReplacesOnlyARegularFileAndSaysWhyNot) {

@@ -172,6 +172,41 @@ TEST(ChunkRuns, AListedRangeIsItsChunksOnTheGridEachFrameOnce) {
     EXPECT_FALSE(parse({"--join", "a.mp4", "--list-chunks", "--output", "c.mp4"}, j).ok);
 }
 
+TEST(ChunkRuns, TheSettingsLineSaysTheMovieWhateverTheOrderOfTheOptions) {
+    auto line = [](std::vector<const char*> args) {
+        movieSettings s;
+        EXPECT_TRUE(parse(args, s).ok);
+        int first = 0, last = -1;
+        movieFrames(s, first, last);
+        return movieSettingsLine(s, first, last);
+    };
+    const std::string given = line({"--from", "10", "--to", "30", "--size", "64x48", "--fps",
+                                    "25", "--aa", "1", "--crf", "23", "--print-settings"});
+    EXPECT_EQ(given, "frames 250-750 fps 25 size 64x48 aa 1 crf 23");
+    // Another order, the defaults left out, a time between frames, jobs and output: the same.
+    EXPECT_EQ(line({"--size", "64x48", "--to", "30.01", "--from", "9.99", "--jobs", "3",
+                    "--output", "elsewhere.mp4"}),
+              given);
+    // Whatever changes the file changes the line.
+    for (std::vector<const char*> other :
+         {std::vector<const char*>{"--fps", "50"}, {"--size", "64x64"}, {"--aa", "4"},
+          {"--crf", "30"}, {"--to", "29.96"}}) {
+        std::vector<const char*> args = {"--from", "10", "--to", "30", "--size", "64x48"};
+        args.insert(args.end(), other.begin(), other.end());
+        EXPECT_NE(line(args), given) << other[0] << " " << other[1];
+    }
+    EXPECT_EQ(movieChunkName(3), "chunk-000003.mp4");
+    EXPECT_EQ(movieChunkName(123456), "chunk-123456.mp4");
+    // Only an --output on the command line is checked by --list-chunks, not the default.
+    movieSettings listed, toFile;
+    ASSERT_TRUE(parse({"--list-chunks"}, listed).ok);
+    EXPECT_FALSE(listed.outputGiven);
+    ASSERT_TRUE(parse({"--list-chunks", "--output", "m.mp4"}, toFile).ok);
+    EXPECT_TRUE(toFile.outputGiven);
+    movieSettings j;
+    EXPECT_FALSE(parse({"--join", "a.mp4", "--print-settings", "--output", "c.mp4"}, j).ok);
+}
+
 TEST(ChunkRuns, SplitTheRangeOnTheChunkGridWhateverItsEnds) {
     using runs = std::vector<std::pair<int, int>>;
     ASSERT_EQ(kMovieChunkFrames, 250);

@@ -180,6 +180,18 @@ TEST(ResourceLookup, FindsTheDataOfAProgramInstalledAsADebianGame) {
     EXPECT_EQ(chooseResourceDirectory("/usr/games", has), "resources");
 }
 
+// A Windows copy keeps its data beside the program: an installed Linux copy's places are not
+// looked in (nor named in the message that lists where the data was looked for).
+TEST(ResourceLookup, WithoutInstalledLayoutsOnlyTheWorkingFolderAndBesideTheProgram) {
+    std::set<std::string> files = {"C:/x/../share/lumenfold/resources/ground.bmp"};
+    auto has = [&](const std::string& path) { return files.count(path) > 0; };
+    EXPECT_EQ(chooseResourceDirectory("C:/x", has, installedLayouts::none), "resources");
+    EXPECT_EQ(resourceDirectoryCandidates("C:/x", installedLayouts::none),
+              (std::vector<std::string>{"resources", "C:/x/resources"}));
+    files.insert("C:/x/resources/ground.bmp");
+    EXPECT_EQ(chooseResourceDirectory("C:/x", has, installedLayouts::none), "C:/x/resources");
+}
+
 TEST(PlayerKeys, SceneStartsAroundAnyTime) {
     EXPECT_EQ(nextSceneStart(0), 15);
     EXPECT_EQ(nextSceneStart(14.999), 15);

@@ -86,19 +86,83 @@ TEST(WavReader, KeepsTheWholeFramesOfAFileCutShort) {
 TEST(WavReader, RefusesWhatItCannotPlaySayingWhy) {
     wavSound sound;
     std::string why;
-    const std::vector<unsigned char> notRiff(64, 'x');
-    EXPECT_FALSE(parse(notRiff, sound, why));
-    EXPECT_EQ(why, "it is not a WAV file");
-    EXPECT_FALSE(parse(riff({{"fmt ", pcmFormat(3, 2, 44100, 32)}, {"data", kEightBytes}}), sound, why));
-    EXPECT_EQ(why, "it is not integer PCM");
-    EXPECT_FALSE(parse(riff({{"data", kEightBytes}, {"fmt ", pcmFormat(1, 2, 44100, 16)}}), sound, why));
-    EXPECT_EQ(why, "its samples come before their format");
-    EXPECT_FALSE(parse(riff({{"fmt ", pcmFormat(1, 2, 44100, 16)}}), sound, why));
-    EXPECT_EQ(why, "it has no samples");
-    EXPECT_FALSE(parse(riff({{"fmt ", {1, 0, 2}}, {"data", kEightBytes}}), sound, why));
-    EXPECT_EQ(why, "its format chunk is too short");
+    auto refusal = [&](const std::vector<unsigned char>& bytes) {
+        EXPECT_FALSE(parse(bytes, sound, why));
+        EXPECT_TRUE(sound.samples.empty());
+        return why;
+    };
+    EXPECT_EQ(refusal(std::vector<unsigned char>(64, 'x')), "is not a WAV file");
+    EXPECT_EQ(refusal(riff({{"fmt ", pcmFormat(3, 2, 96000, 32)}, {"data", kEightBytes}})),
+              "is not integer PCM (its format is 3)"); // floating point
+    EXPECT_EQ(refusal(riff({{"fmt ", pcmFormat(2, 2, 44100, 4)}, {"data", kEightBytes}})),
+              "is not integer PCM (its format is 2)"); // ADPCM
+    EXPECT_EQ(refusal(riff({{"fmt ", pcmFormat(1, 0, 44100, 16)}, {"data", kEightBytes}})),
+              "names no channels");
+    EXPECT_EQ(refusal(riff({{"fmt ", pcmFormat(1, 2, 0, 16)}, {"data", kEightBytes}})),
+              "names no sample rate");
+    EXPECT_EQ(refusal(riff({{"fmt ", pcmFormat(1, 1, 44100, 12)}, {"data", kEightBytes}})),
+              "has 12-bit samples, not 8, 16, 24 or 32");
+    EXPECT_EQ(refusal(riff({{"data", kEightBytes}, {"fmt ", pcmFormat(1, 2, 44100, 16)}})),
+              "has its samples before their format");
+    EXPECT_EQ(refusal(riff({{"fmt ", pcmFormat(1, 2, 44100, 16)}})), "has no samples");
+    EXPECT_EQ(refusal(riff({{"fmt ", {1, 0, 2}}, {"data", kEightBytes}})),
+              "has a format chunk too short to read");
+    EXPECT_EQ(refusal(riff({{"LIST", {'a', 'b'}}})), "has no format chunk");
+}
+
+// A data chunk of no samples (or of less than one frame) is refused: the player would otherwise
+// have nothing to hand the device and ask again every frame.
+TEST(WavReader, RefusesADataChunkWithoutAWholeFrame) {
+    wavSound sound;
+    std::string why;
+    EXPECT_FALSE(parse(riff({{"fmt ", pcmFormat(1, 2, 44100, 16)}, {"data", {}}}), sound, why));
+    EXPECT_EQ(why, "has no samples");
+    EXPECT_FALSE(parse(riff({{"fmt ", pcmFormat(1, 2, 44100, 16)}, {"data", {1, 2, 3}}}), sound, why));
+    EXPECT_EQ(why, "has no samples");
+}
+
+// Each call says its own file's reason: none after a success, and never an earlier file's.
+TEST(WavReader, EachCallSaysOnlyItsOwnReason) {
+    wavSound sound;
+    std::string why;
+    EXPECT_FALSE(parse(std::vector<unsigned char>(64, 'x'), sound, why));
+    ASSERT_TRUE(parse(riff({{"fmt ", pcmFormat(1, 2, 44100, 16)}, {"data", kEightBytes}}), sound, why));
+    EXPECT_EQ(why, "");
+
+    EXPECT_FALSE(parse(std::vector<unsigned char>(64, 'x'), sound, why));
+    auto cutInFormat = riff({{"fmt ", pcmFormat(1, 2, 44100, 16)}});
+    cutInFormat.resize(12 + 8 + 10);
+    EXPECT_FALSE(parse(cutInFormat, sound, why));
+    EXPECT_EQ(why, "is cut short in its format chunk");
+}
+
+// 24- and 32-bit PCM are read as they are; the device is then told their format in the
+// extensible form, as it is for more than two channels.
+TEST(WavReader, TakesWideSamplesAndSaysTheyNeedTheExtensibleFormat) {
+    wavSound sound;
+    std::string why;
+    const std::vector<unsigned char> twoFrames(12, 5);
+    ASSERT_TRUE(parse(riff({{"fmt ", pcmFormat(1, 2, 48000, 24)}, {"data", twoFrames}}), sound, why));
+    EXPECT_EQ(sound.bytesPerFrame(), 6u);
+    EXPECT_EQ(sound.samples.size(), 12u);
+    EXPECT_TRUE(sound.needsExtensibleFormat());
+    ASSERT_TRUE(parse(riff({{"fmt ", pcmFormat(1, 1, 48000, 32)}, {"data", twoFrames}}), sound, why));
+    EXPECT_EQ(sound.samples.size(), 12u);
+    EXPECT_TRUE(sound.needsExtensibleFormat());
+    ASSERT_TRUE(parse(riff({{"fmt ", pcmFormat(1, 6, 48000, 16)}, {"data", twoFrames}}), sound, why));
+    EXPECT_TRUE(sound.needsExtensibleFormat());
+    ASSERT_TRUE(parse(riff({{"fmt ", pcmFormat(1, 2, 44100, 16)}, {"data", twoFrames}}), sound, why));
+    EXPECT_FALSE(sound.needsExtensibleFormat());
+}
+
+// A missing file and one that cannot be read are told apart.
+TEST(WavReader, TellsAMissingFileFromAnUnreadableOne) {
+    wavSound sound;
+    std::string why;
     EXPECT_FALSE(readWav("resources/no-such-sound.wav", sound, why));
-    EXPECT_EQ(why, "it cannot be opened");
+    EXPECT_EQ(why, "is missing");
+    EXPECT_FALSE(readWav("resources", sound, why)); // a folder: opens on Linux, cannot be read
+    EXPECT_EQ(why, "cannot be read");
     EXPECT_TRUE(sound.samples.empty());
 }
 

@@ -3,12 +3,11 @@
 # double-click) whose import table names only libraries every Windows has, so no libstdc++,
 # libgcc or winpthread DLL has to ship beside it.
 #   imports.sh BUILD/windows
-windows_dir=${1:?usage: imports.sh BUILD/windows}
-exe=$windows_dir/lumenfold.exe
+. "$(dirname "$0")/../e2e/lib.sh"
+. "$(dirname "$0")/lib.sh"
+need_program "${1:?usage: imports.sh BUILD/windows}"
 objdump=x86_64-w64-mingw32-objdump
-command -v "$objdump" >/dev/null || { echo "SKIP: $objdump is not installed (tools/setup test installs mingw-w64)"; exit 77; }
-[ -f "$exe" ] || { echo "SKIP: no $exe (tools/setup windows builds it where freeglut's source is available)"; exit 77; }
-fail() { echo "FAIL: $*"; exit 1; }
+need_tools "$objdump"
 
 headers=$("$objdump" -p "$exe") || fail "$objdump cannot read $exe"
 grep -q '^Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI-subsystem program: $(grep '^Subsystem' <<<"$headers")"

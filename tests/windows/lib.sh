@@ -1,16 +1,37 @@
-# Shared by the Windows program's tests: the program built by tools/setup (windows or test) and
-# Wine with a private prefix in the build folder, quiet and without the Mono/Gecko prompts.
-# Sourced after tests/e2e/lib.sh; ends every Wine process of the prefix when the test ends.
-#   windows_setup BUILD/windows PREFIX
-windows_setup() {
+# Shared by the Windows program's tests: the program this test run built (the test
+# windows.build, into BUILD/windows) and Wine with a private prefix, quiet and without the
+# Mono/Gecko prompts. Sourced after tests/e2e/lib.sh; windows_setup ends every Wine process of
+# the prefix when the test ends.
+
+# skip WHY: the test cannot run here (status 77), unless this machine can build and run the
+# Windows program (LUMENFOLD_WINDOWS_REQUIRED, set by tools/setup test), where that is a failure.
+skip() {
+    [ -n "${LUMENFOLD_WINDOWS_REQUIRED:-}" ] && fail "$* (this machine must run the Windows tests)"
+    echo "SKIP: $*"
+    exit 77
+}
+
+# need_program BUILD/windows: sets windows_dir and exe; skips when this run built no program
+# (windows.build said why).
+need_program() {
     windows_dir=$1
     exe=$windows_dir/lumenfold.exe
-    command -v wine >/dev/null || { echo "SKIP: wine is not installed (tools/setup test installs it)"; exit 77; }
-    if [ ! -f "$exe" ]; then
-        # tools/setup says why when freeglut's route failed on this machine.
-        echo "SKIP: no $exe (tools/setup windows builds it where mingw-w64 and freeglut's source are available)"
-        exit 77
-    fi
+    [ -f "$exe" ] || skip "no $exe: the test windows.build did not build it (it says why)"
+}
+
+# need_tools TOOL...: skips unless each is installed (tools/setup test installs them).
+need_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || skip "$tool is not installed (tools/setup test installs it)"
+    done
+}
+
+# windows_setup BUILD/windows PREFIX: the program, and Wine with the prefix PREFIX (made if
+# missing; the mouse rests off the window, the sound goes to ALSA's null device).
+windows_setup() {
+    need_program "$1"
+    need_tools wine wineserver
     export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     # ALSA's null device stands for the sound card: Wine's sound goes through ALSA, and a machine
     # without a card would leave the program silent with nothing to read the position from.

@@ -1,40 +1,37 @@
 #!/usr/bin/env bash
-# The Windows packages as tools/setup windows leaves them in PACKAGE_DIR, read without Windows:
-# - the zip holds exactly the program, its two data files, the licence and the README, the data
-#   as the desktop build has them, the text files with Windows line ends;
+# The Windows packages this test run built into PACKAGE_DIR, read without Windows:
+# - the zip holds exactly the files of FILE_LIST (the program, its two data files, the licence
+#   and the README), the data as the desktop build has them, the text files with Windows line
+#   ends;
 # - the program in the zip is stripped and carries the icon in every size from 16 to 256 pixels and version
 #   information naming this version, the licence's copyright line and the product (read back
 #   with windres); the installer carries the same icon and version;
 # Skipped (77) where the packages were not built or mingw's binutils are missing.
-#   package_contents.sh PACKAGE_DIR VERSION
+#   package_contents.sh PACKAGE_DIR VERSION FILE_LIST
 . "$(dirname "$0")/../e2e/lib.sh"
+. "$(dirname "$0")/lib.sh"
 source_root=$(cd "$(dirname "$0")/../.." && pwd)
-package_dir=$1 version=$2
+package_dir=$1 version=$2 list=$3
 zip=$package_dir/lumenfold-$version-win64.zip
 setup=$package_dir/lumenfold-$version-setup.exe
 windres=x86_64-w64-mingw32-windres
 if [ ! -f "$zip" ] || [ ! -f "$setup" ]; then
-    echo "SKIP: no Windows packages in $package_dir (tools/setup windows makes them)"
-    exit 77
+    skip "no Windows packages in $package_dir: the test windows.build did not make them (it says why)"
 fi
-for tool in unzip "$windres"; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+need_tools unzip "$windres"
 
-# Exactly these files, nothing else.
+# Exactly the listed files, nothing else; the data files are the source tree's and the desktop
+# build's (resources/), byte for byte.
 unzip -Z1 "$zip" | grep -v '/$' | sort >"$work/files" || fail "unzip cannot read $zip"
-printf '%s\n' LICENSE.txt README.txt lumenfold.exe resources/Sonavel.wav resources/ground.bmp |
-    sort >"$work/expected"
+grep -q '^resources/' "$list" || fail "$list names no data files"
+sort "$list" >"$work/expected"
 diff "$work/expected" "$work/files" >"$work/files.diff" ||
-    fail "the zip's files differ from the expected (< missing, > extra): $(cat "$work/files.diff")"
+    fail "the zip's files differ from $list (< missing, > extra): $(cat "$work/files.diff")"
 mkdir "$work/zip"
 unzip -q "$zip" -d "$work/zip" || fail "unzip cannot extract $zip"
-cmp -s "$work/zip/resources/ground.bmp" "$source_root/resources/ground.bmp" ||
-    fail "the zip's ground.bmp is not resources/ground.bmp"
-if [ -f "$source_root/resources/Sonavel.wav" ]; then
-    cmp -s "$work/zip/resources/Sonavel.wav" "$source_root/resources/Sonavel.wav" ||
-        fail "the zip's Sonavel.wav is not the desktop build's resources/Sonavel.wav"
-fi
+while read -r data; do
+    cmp -s "$work/zip/$data" "$source_root/$data" || fail "the zip's $data is not $data"
+done < <(grep '^resources/' "$list")
 tr -d '\r' <"$work/zip/LICENSE.txt" | cmp -s - "$source_root/LICENSE" ||
     fail "LICENSE.txt is not LICENSE"
 for text in LICENSE.txt README.txt; do

@@ -4,6 +4,8 @@
 # of the pixels within 24/255), h's help, m's notice, p's pause, a's restart, the soundtrack's position
 # following the jumps (read back through the sound device's own position), q's exit status;
 # a show without a sound device; --version, --help and bad options as the Linux program says them.
+# The program's mode, show time and sound position come from its report file (LUMENFOLD_REPORT,
+# as on Linux: Wine may not pass a GUI program's output on).
 #   wine_show.sh BUILD/windows WINEPREFIX SHOW_FRAMES LINUX_LUMENFOLD
 windows_dir=${1:?usage: wine_show.sh BUILD/windows WINEPREFIX SHOW_FRAMES LINUX_LUMENFOLD}
 prefix=${2:?} show_frames=${3:?} linux=${4:?}
@@ -34,15 +36,15 @@ echo "--version, --help and two bad options: the same words and statuses as on L
 
 # ---- The show, from the working folder $work (screenshots/ goes there; the data beside the .exe).
 cd "$work"
-report=$work/report
 bin=wine
 bin_args=("$exe" --start 84 --paused)
 report_path=$(timeout "$wait_limit" winepath -w "$report" 2>/dev/null) || fail "winepath did not name $report"
 start LUMENFOLD_REPORT="$report_path"
-# Wine may map the window a while before the first frame is drawn in it: a black window at rest
-# is no picture yet.
-drawn_at_rest() { at_rest "$1" && [ "$(brightest "$1" 720x576+0+0)" -gt 0 ]; }
-wait_for "the paused picture at 84 s" drawn_at_rest start
+# lit NAME: screenshot NAME shows something (Wine may map the window black a while before the
+# first frame is in it).
+lit() { shot "$1" && [ "$(brightest "$1" 720x576+0+0)" -gt 0 ]; }
+wait_for "the program paused at 84 s" reports_paused_at 84
+wait_for "the paused picture at 84 s in the window" lit start
 
 # saved NAME: true when key s's picture screenshots/lumenfold-NAME.png is there.
 saved() { [ -s "$work/screenshots/lumenfold-$1.png" ]; }
@@ -84,28 +86,27 @@ wait_for "the notice after m" notice_shown
 
 # Key 5 jumps to scene 5, still paused.
 key 5
-wait_for "the picture of scene 5 after 5" changed start scene5
-wait_for "the picture of scene 5 holding still" at_rest scene5
+wait_for "the program paused at scene 5 ($scene5 s) after 5" reports_paused_at "$scene5"
+shot scene5
 key s
 wait_for "the screenshot of scene 5 ($scene5 s) after 5 and s" saved "$(printf '%06.2f' "$scene5")s"
 like_linux "$scene5"
 
 # heard_between LOW HIGH: the sound device's position (the program's own reading) in [LOW, HIGH).
 heard_between() {
-    heard=$(sed -n 's/.* heard \(-\{0,1\}[0-9.]*\).*/\1/p' "$report" 2>/dev/null)
+    heard=$(report_field heard)
     [ -n "$heard" ] && awk -v h="$heard" -v l="$1" -v u="$2" 'BEGIN { exit !(h >= l && h < u) }'
 }
 key p
 wait_for "the picture moving after p" changed scene5 playing
 wait_for "the sound heard from scene 5 ($scene5 s) on after p" heard_between "$scene5" "${starts[5]}"
 key p
-wait_for "the picture holding still after a second p" at_rest paused1
-sleep 1
-shot paused2
-[ "$(differing paused1 paused2)" = 0 ] || fail "the picture changed while paused"
+wait_for "the program paused after a second p" reports_mode paused
+shot paused
+still_while_paused paused
 
 key a
-wait_for "the picture moving after a" changed paused2 restarted
+wait_for "the picture moving after a" changed paused restarted
 wait_for "the sound heard from the start after a" heard_between 0 "$scene4"
 key 4
 wait_for "the sound following the jump to scene 4 ($scene4 s)" heard_between "$scene4" "$scene5"
@@ -118,9 +119,11 @@ echo "keys s, h, m, 5, p, a, 4 and q as on Linux; the sound followed 5, a and 4"
 # ---- No sound device: the show plays silently, saying so in one line.
 printf 'pcm.!default {\n  type hw\n  card 99\n}\n' >"$work/asound-none.conf"
 bin_args=("$exe" --start 20)
-start ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound-none.conf
-wait_for "the first picture without a sound device" shot silent1
+start ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound-none.conf LUMENFOLD_REPORT="$report_path"
+wait_for "the show playing without a sound device" reports_mode playing
+wait_for "a picture in the window without a sound device" lit silent1
 key a
+wait_for "the show restarted from 0 s without a sound device" reports_before 20
 wait_for "the picture moving without a sound device" changed silent1 silent2
 key q
 finish

@@ -1,14 +1,17 @@
 ; The Windows installer, made by Debian's makensis (make-packages passes STAGE, the files as the
-; zip holds them, PRODUCT_NSH and OUTFILE). It installs for the current user by default, needing
+; zip holds them, FILES_NSH, the same files' lists, PRODUCT_NSH and OUTFILE). It installs for the
+; current user by default, needing
 ; no administrator: into %LOCALAPPDATA%\Programs\Lumenfold, a Start-menu shortcut, and an
 ; uninstaller listed in Apps & features (HKCU). Or, chosen on its second page or with /ALLUSERS,
 ; for everyone: into Program Files, the all-users Start menu and HKLM; only then does it ask for
 ; administrator rights. /S installs or uninstalls silently (for the current user, unless the one
 ; earlier install is for everyone: an update stays where it is); /D=DIR
-; (last on the command line) installs elsewhere.
+; (last on the command line) installs elsewhere. The uninstaller removes only its own install's
+; shortcut and entry, and whoever runs it as the entry says (_?=DIR) can wait for it to finish.
 Unicode true
 Target amd64-unicode
 !include "${PRODUCT_NSH}"
+!include "${FILES_NSH}"
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
@@ -16,6 +19,7 @@ Target amd64-unicode
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenfold"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+!define UNINSTALLER "uninstall.exe"
 ; What Windows answers when a program needs an administrator it was not started as.
 !define ERROR_ELEVATION_REQUIRED 740
 
@@ -54,9 +58,9 @@ VIAddVersionKey LegalCopyright "${COPYRIGHT}"
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipIfElevatedAgain
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 Page custom ModePage ModePageLeave
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup will install ${PRODUCT} in the following folder. It \
-    must be a new or empty folder, or the one where ${PRODUCT} is installed: setup never \
-    replaces a file it did not put there."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup will install ${PRODUCT} in the following folder. Setup \
+    never replaces a file it did not put there: a folder that holds a file of one of \
+    ${PRODUCT}'s names (such as README.txt) cannot be chosen, unless ${PRODUCT} is installed there."
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -109,12 +113,8 @@ Function FolderIsTaken
     StrCpy $R0 0
     ReadRegStr $R1 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
     StrCmp $R1 $INSTDIR done
-    IfFileExists "$INSTDIR\lumenfold.exe" taken
-    IfFileExists "$INSTDIR\LICENSE.txt" taken
-    IfFileExists "$INSTDIR\README.txt" taken
-    IfFileExists "$INSTDIR\uninstall.exe" taken
-    IfFileExists "$INSTDIR\resources\ground.bmp" taken
-    IfFileExists "$INSTDIR\resources\Sonavel.wav" taken
+    !insertmacro IfAnInstalledName "$INSTDIR" taken
+    IfFileExists "$INSTDIR\${UNINSTALLER}" taken
     Goto done
   taken:
     StrCpy $R0 1
@@ -208,7 +208,8 @@ Function ModePage
 FunctionEnd
 
 ; For everyone without administrator rights: this installer starts again with them (Windows
-; asks the user) and this copy ends. Refused, the page stays, saying so.
+; asks the user), with the folder /D named, and this copy ends. Refused, the page stays, saying
+; so.
 Function ModePageLeave
     ${NSD_GetState} $AllUsersButton $0
     ${If} $0 == ${BST_CHECKED}
@@ -224,8 +225,12 @@ Function ModePageLeave
     ${If} $R0 == 1
         Return
     ${EndIf}
+    StrCpy $0 "/ALLUSERS /ELEVATED"
+    ${If} $DirFromCommandLine != ""
+        StrCpy $0 "$0 /D=$DirFromCommandLine" ; last, unquoted, as /D= must be
+    ${EndIf}
     ClearErrors
-    ExecShell "runas" "$EXEPATH" "/ALLUSERS /ELEVATED"
+    ExecShell "runas" "$EXEPATH" $0
     ${If} ${Errors}
         MessageBox MB_OK|MB_ICONEXCLAMATION "Installing for everyone needs administrator rights, \
             which were not given. Choose $\"For me only$\", or try again."
@@ -243,14 +248,8 @@ Function StartProgram
 FunctionEnd
 
 Section
-    SetOutPath "$INSTDIR"
-    File "${STAGE}\lumenfold.exe"
-    File "${STAGE}\LICENSE.txt"
-    File "${STAGE}\README.txt"
-    SetOutPath "$INSTDIR\resources"
-    File "${STAGE}\resources\ground.bmp"
-    File "${STAGE}\resources\Sonavel.wav"
-    WriteUninstaller "$INSTDIR\uninstall.exe"
+    !insertmacro InstallFiles
+    WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
     ; For everyone, each user's own Pictures (Windows expands the variable when it starts it).
     ${If} $Mode == AllUsers
@@ -266,8 +265,11 @@ Section
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\lumenfold.exe,0"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-    WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-    WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    ; _?= (last, unquoted): the uninstaller runs where it is, so that whoever starts it can wait
+    ; for it to finish (NSIS's way); it then removes its own file itself (un.RemoveUninstaller).
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}" _?=$INSTDIR'
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" \
+        '"$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR'
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
@@ -293,21 +295,64 @@ Function un.onInit
         SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
         Quit
     ${EndIf}
-    ExecShell "runas" "$INSTDIR\uninstall.exe"
+    ExecShell "runas" "$INSTDIR\${UNINSTALLER}" "_?=$INSTDIR"
     Quit
 FunctionEnd
 
+; The uninstaller's own file, which Windows does not let a running program delete. Run where it
+; is (_?=, as the entry runs it, so that whoever starts it can wait for it), it is deleted with
+; the folder, if empty, once this process has ended; run as NSIS's temporary copy (without _?=),
+; it deletes the installed file, and the copy's own folder (~nsuN.tmp, which NSIS leaves) goes
+; once this process has ended. $R8 is the file to delete then and $R9 its folder; "" for none.
+Function un.RemoveUninstaller
+    StrCpy $R8 ""
+    StrCpy $R9 ""
+    GetFullPathName /SHORT $0 "$EXEPATH"
+    GetFullPathName /SHORT $1 "$INSTDIR\${UNINSTALLER}"
+    ${If} $0 == $1
+    ${AndIf} $1 != ""
+        StrCpy $R8 "$INSTDIR\${UNINSTALLER}"
+        StrCpy $R9 $INSTDIR
+        Return
+    ${EndIf}
+    Delete "$INSTDIR\${UNINSTALLER}"
+    StrCpy $2 "$TEMP\~nsu"
+    StrLen $3 $2
+    StrCpy $4 $EXEDIR $3
+    StrCpy $5 $EXEDIR "" -4
+    ${If} $4 == $2
+    ${AndIf} $5 == ".tmp"
+        StrCpy $R8 $EXEPATH
+        StrCpy $R9 $EXEDIR
+    ${EndIf}
+FunctionEnd
+
+; Deletes $R8 and then its folder $R9 (if empty) once this process has ended and Windows lets go
+; of the file: a hidden command prompt tries once a second, for at most ten minutes.
+Function un.RemoveWhenEnded
+    ${If} $R8 == ""
+        Return
+    ${EndIf}
+    ExecShell "" "$SYSDIR\cmd.exe" `/d /c for /l %i in (1,1,600) do @del /f /q "$R8" 2>nul & \
+        rd "$R9" 2>nul & if exist "$R8" ping -n 2 127.0.0.1 >nul` SW_HIDE
+FunctionEnd
+
 ; Removes exactly what the section above put there: files the user added to the folder (say,
-; screenshots) stay, and with them the folder.
+; screenshots) stay, and with them the folder. The shortcut and the entry are this install's
+; only while the entry names this folder: an install into another folder since has made them
+; its own, and they stay for it.
 Section "Uninstall"
-    Delete "${SHORTCUT}"
-    Delete "$INSTDIR\lumenfold.exe"
-    Delete "$INSTDIR\LICENSE.txt"
-    Delete "$INSTDIR\README.txt"
-    Delete "$INSTDIR\resources\ground.bmp"
-    Delete "$INSTDIR\resources\Sonavel.wav"
-    Delete "$INSTDIR\uninstall.exe"
-    RMDir "$INSTDIR\resources"
+    SetOutPath $TEMP ; not in the folder being removed
+    ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+    GetFullPathName $0 $0
+    GetFullPathName $1 $INSTDIR
+    ${If} $0 == $1
+    ${AndIf} $0 != ""
+        Delete "${SHORTCUT}"
+        DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+    ${EndIf}
+    !insertmacro DeleteInstalledFiles
+    Call un.RemoveUninstaller
     RMDir "$INSTDIR"
-    DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+    Call un.RemoveWhenEnded
 SectionEnd

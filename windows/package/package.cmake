@@ -41,14 +41,19 @@ add_custom_command(OUTPUT ${LUMENFOLD_ICON}
     ${lumenfold_icons}/256x256/lumenfold.png
   COMMENT "Making the Windows icon" VERBATIM)
 
+set(LUMENFOLD_MANIFEST ${PROJECT_SOURCE_DIR}/windows/lumenfold.manifest)
+
 enable_language(RC)
 configure_file(${LUMENFOLD_PACKAGE_DIR}/lumenfold.rc.in ${CMAKE_CURRENT_BINARY_DIR}/lumenfold.rc @ONLY)
 configure_file(${LUMENFOLD_PACKAGE_DIR}/product.nsh.in ${CMAKE_CURRENT_BINARY_DIR}/product.nsh @ONLY)
+include(${LUMENFOLD_PACKAGE_DIR}/files.cmake)
+lumenfold_windows_file_list(${CMAKE_CURRENT_BINARY_DIR}/files.txt)
 
 function(lumenfold_windows_resources target)
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/lumenfold.rc)
-  # windres does not report the icon as a dependency: name it, so a new icon rebuilds the .exe.
-  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${LUMENFOLD_ICON})
+  # windres does not report the icon and the manifest as dependencies: name them, so a change
+  # rebuilds the .exe.
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${LUMENFOLD_ICON};${LUMENFOLD_MANIFEST}")
   target_sources(${target} PRIVATE ${rc})
 endfunction()
 
@@ -58,13 +63,20 @@ endfunction()
 function(lumenfold_windows_packages target soundtrack output_dir)
   set(packages ${output_dir}/lumenfold-${LUMENFOLD_VERSION}-win64.zip
     ${output_dir}/lumenfold-${LUMENFOLD_VERSION}-setup.exe)
+  # The data files of the list that come from the source tree (the soundtrack is the build's).
+  set(data ${LUMENFOLD_WINDOWS_FILES})
+  list(FILTER data INCLUDE REGEX "^resources/")
+  list(REMOVE_ITEM data resources/${LUMENFOLD_SOUNDTRACK_NAME})
+  list(TRANSFORM data PREPEND ${PROJECT_SOURCE_DIR}/)
   add_custom_command(OUTPUT ${packages}
     COMMAND ${LUMENFOLD_PACKAGE_DIR}/make-packages ${LUMENFOLD_VERSION} $<TARGET_FILE:${target}>
-      ${soundtrack} ${CMAKE_CURRENT_BINARY_DIR}/product.nsh ${output_dir}
+      ${soundtrack} ${CMAKE_CURRENT_BINARY_DIR}/product.nsh ${CMAKE_CURRENT_BINARY_DIR}/files.txt
+      ${output_dir}
     DEPENDS ${target} ${LUMENFOLD_ICON} ${soundtrack} ${CMAKE_CURRENT_BINARY_DIR}/product.nsh
-      ${PROJECT_SOURCE_DIR}/resources/ground.bmp ${PROJECT_SOURCE_DIR}/LICENSE
+      ${CMAKE_CURRENT_BINARY_DIR}/files.txt
+      ${data} ${PROJECT_SOURCE_DIR}/LICENSE
       ${LUMENFOLD_PACKAGE_DIR}/README.txt ${LUMENFOLD_PACKAGE_DIR}/lumenfold.nsi
-      ${LUMENFOLD_PACKAGE_DIR}/make-packages
+      ${LUMENFOLD_PACKAGE_DIR}/make-packages ${LUMENFOLD_PACKAGE_DIR}/files.cmake
     COMMENT "Making the zip and the installer" VERBATIM)
   add_custom_target(windows_packages DEPENDS ${packages})
 endfunction()
