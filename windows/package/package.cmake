@@ -2,8 +2,9 @@
 # ships it: a zip and an installer. Included by the Windows build, which then calls
 #   lumenfold_windows_resources(TARGET)            the .rc with the icon and version, into TARGET
 #   lumenfold_windows_packages(TARGET SOUNDTRACK OUTPUT_DIR)   target windows_packages
-# The facts come from their one place: the version from project(), the copyright line from
-# LICENSE, the summary from the AppStream metadata, the icon from packaging/icons/.
+# The facts come from their one place: the version from project() (LUMENFOLD_VERSION), the
+# copyright line from LICENSE, the summary from the AppStream metadata, the icon from
+# packaging/icons/.
 set(LUMENFOLD_PACKAGE_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(LUMENFOLD_PRODUCT Lumenfold)
 
@@ -60,15 +61,15 @@ endfunction()
 # (the Windows build cannot run the generator), into OUTPUT_DIR; made again only when one of
 # their parts changed (LZMA takes about 20 s).
 function(lumenfold_windows_packages target soundtrack output_dir)
-  set(packages ${output_dir}/lumenfold-${PROJECT_VERSION}-win64.zip
-    ${output_dir}/lumenfold-${PROJECT_VERSION}-setup.exe)
+  set(packages ${output_dir}/lumenfold-${LUMENFOLD_VERSION}-win64.zip
+    ${output_dir}/lumenfold-${LUMENFOLD_VERSION}-setup.exe)
   # The data files of the list that come from the source tree (the soundtrack is the build's).
   set(data ${LUMENFOLD_WINDOWS_FILES})
   list(FILTER data INCLUDE REGEX "^resources/")
   list(REMOVE_ITEM data resources/${LUMENFOLD_SOUNDTRACK_NAME})
   list(TRANSFORM data PREPEND ${PROJECT_SOURCE_DIR}/)
   add_custom_command(OUTPUT ${packages}
-    COMMAND ${LUMENFOLD_PACKAGE_DIR}/make-packages ${PROJECT_VERSION} $<TARGET_FILE:${target}>
+    COMMAND ${LUMENFOLD_PACKAGE_DIR}/make-packages ${LUMENFOLD_VERSION} $<TARGET_FILE:${target}>
       ${soundtrack} ${CMAKE_CURRENT_BINARY_DIR}/product.nsh ${CMAKE_CURRENT_BINARY_DIR}/files.txt
       ${output_dir}
     DEPENDS ${target} ${LUMENFOLD_ICON} ${soundtrack} ${CMAKE_CURRENT_BINARY_DIR}/product.nsh
