@@ -64,9 +64,9 @@ std::wstring wide(const std::string& text) {
     return result;
 }
 
-// fatal's words as a message box; the data file they are about was looked for in the resource
-// folders, each of which is named with whether it has the file.
-void showFatalError(const char* words, const std::string& file) {
+// fatal's words with what the user can act on: the data file they are about was looked for in
+// the resource folders, each of which is named with whether it has the file.
+std::string fatalErrorText(const char* words, const std::string& file) {
     std::vector<folderLookedIn> folders;
     const std::string name = file.empty() ? "" : baseNameOf(file);
     if (!name.empty()) {
@@ -82,16 +82,25 @@ void showFatalError(const char* words, const std::string& file) {
               "cannot pass to it (Windows 10 version 1903 and later can): install Lumenfold "
               "into a folder named in the letters of your system's language."
             : "";
-    MessageBoxW(nullptr, wide(startupErrorText(words, name, folders, note)).c_str(),
+    return startupErrorText(words, name, folders, note);
+}
+
+// Nobody sees standard output: the error in a message box.
+void showFatalError(const char* words, const std::string& file) {
+    MessageBoxW(nullptr, wide(fatalErrorText(words, file)).c_str(),
                 wide(startupErrorTitle(words)).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+// A console sees the words on standard output; the folders and the remedy go to standard error.
+void printFatalError(const char* words, const std::string& file) {
+    std::fprintf(stderr, "%s\n", fatalErrorText(words, file).c_str());
+    std::fflush(stderr);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!reachStartingConsole()) {
-        setFatalReporter(showFatalError);
-    }
+    setFatalReporter(reachStartingConsole() ? printFatalError : showFatalError);
     const int status = lumenfoldMain(argc, argv);
     std::fflush(stdout);
     std::fflush(stderr);

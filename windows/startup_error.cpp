@@ -5,7 +5,9 @@ std::string startupErrorTitle(const std::string& words) { return "Lumenfold: " +
 
 std::string startupErrorText(const std::string& words, const std::string& fileName,
                              const std::vector<folderLookedIn>& folders, const std::string& note) {
-    std::string text = "Lumenfold cannot go on: " + words + ".";
+    // Some of the program's words end in their own mark ("...file!"): no second one after it.
+    const bool ended = !words.empty() && std::string(".!?").find(words.back()) != std::string::npos;
+    std::string text = "Lumenfold cannot go on: " + words + (ended ? "" : ".");
     if (!fileName.empty()) {
         // The search stops at the first folder that has the file.
         std::string found;

@@ -40,4 +40,9 @@ TEST(StartupError, WordsAboutNoFileStandAloneBeforeTheNote) {
               "Lumenfold cannot go on: attempt to create a non-existent OpenGL light.");
     EXPECT_EQ(startupErrorText("error opening terrain file", "", {}, "A note."),
               "Lumenfold cannot go on: error opening terrain file.\n\nA note.");
+    // Words with a mark of their own get no full stop after it.
+    EXPECT_EQ(startupErrorText("somehow managed to read past the end of the terrain BMP file!", "",
+                               {}, ""),
+              "Lumenfold cannot go on: somehow managed to read past the end of the terrain BMP "
+              "file!");
 }

@@ -6,7 +6,8 @@
 #   a text file, cut short or empty: a message box appears, its title the error's words (the
 #   ones the Linux program prints), and once it is closed the exit status is 255;
 # - started with its output redirected, as a script does: no message box (the program ends by
-#   itself), the same words on standard output, status 255.
+#   itself), the same words on standard output, the file and the folders looked in on standard
+#   error, status 255.
 # Skipped (77) where Wine is missing or the program was not built.
 #   startup_errors.sh BUILD/windows PREFIX_DIR LINUX_LUMENFOLD
 windows_dir=${1:?usage: startup_errors.sh BUILD/windows PREFIX_DIR LINUX_LUMENFOLD}
@@ -66,10 +67,18 @@ for name in missing text short empty; do
     timeout "$wait_limit" wineserver -w || fail "Wine's processes did not end after $name"
 
     # Output redirected: the words there, and no box to wait for.
-    timeout "$wait_limit" wine "$case_windows" >"$work/$name.redirected.crlf" 2>/dev/null
+    timeout "$wait_limit" wine "$case_windows" >"$work/$name.redirected.crlf" 2>"$work/$name.err.crlf"
     status=$?
     [ "$status" = 255 ] || fail "$name, output redirected: exit status $status, not 255"
     [ "$(tr -d '\r' <"$work/$name.redirected.crlf")" = "$words" ] ||
         fail "$name, output redirected: printed '$(cat "$work/$name.redirected.crlf")', not '$words'"
+    # Standard error tells a console user what the box tells everyone else: the file and where.
+    # (Wine and freeglut may write lines of their own there too.)
+    tr -d '\r' <"$work/$name.err.crlf" >"$work/$name.err"
+    stop=.
+    [[ $words =~ [.!?]$ ]] && stop=
+    grep -qxF "Lumenfold cannot go on: $words$stop" "$work/$name.err" &&
+        grep -qxF "It reads ground.bmp from the first of these folders that has it:" "$work/$name.err" ||
+        fail "$name, output redirected: standard error says: $(head -c 600 "$work/$name.err")"
 done
 echo "PASS: four start-up errors shown in a message box without a console, printed with one"

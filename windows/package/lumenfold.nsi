@@ -333,8 +333,10 @@ Function un.RemoveWhenEnded
     ${If} $R8 == ""
         Return
     ${EndIf}
-    ExecShell "" "$SYSDIR\cmd.exe" `/d /c for /l %i in (1,1,600) do @del /f /q "$R8" 2>nul & \
-        rd "$R9" 2>nul & if exist "$R8" ping -n 2 127.0.0.1 >nul` SW_HIDE
+    ; The loop's body in brackets: some command interpreters take only the first command after
+    ; "do" as the body, which deleted 600 times at once and waited only once.
+    ExecShell "" "$SYSDIR\cmd.exe" `/d /c for /l %i in (1,1,600) do (@del /f /q "$R8" 2>nul & \
+        rd "$R9" 2>nul & if exist "$R8" ping -n 2 127.0.0.1 >nul )` SW_HIDE
 FunctionEnd
 
 ; Removes exactly what the section above put there: files the user added to the folder (say,
