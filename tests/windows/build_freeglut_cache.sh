@@ -2,7 +2,7 @@
 # windows/build-freeglut replaces its cache's include/ and lib/ when it builds: a folder named by
 # mistake that holds someone else's files is refused before anything is fetched or removed, and
 # an empty one is taken (and marked as the script's). The mingw compiler is kept off the PATH, so
-# neither case goes on to fetch or build.
+# neither case goes on to fetch or build; then a stand-in apt-get fails, and its words are shown.
 root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$root/tests/e2e/lib.sh"
 mkdir -p "$work/bin"
@@ -22,4 +22,20 @@ mkdir "$work/empty"
 run "$work/empty" && fail "build-freeglut succeeded with no mingw-w64 compiler"
 grep -q "no mingw-w64 compiler" "$work/said" || fail "an empty folder was not taken: $(cat "$work/said")"
 [ -e "$work/empty/.made-by-build-freeglut" ] || fail "the empty folder taken was not marked"
-echo "PASS: a folder of someone else's refused untouched; an empty one taken"
+# A step that fails shows what it wrote, which goes with the temporary folder at exit; nothing
+# of the run is left behind.
+for tool in awk sed grep cat basename mktemp rm tail head; do
+    ln -s "$(command -v "$tool")" "$work/bin/$tool"
+done
+for tool in x86_64-w64-mingw32-gcc-posix dpkg-source; do
+    printf '#!/bin/sh\nexit 0\n' >"$work/bin/$tool"
+done
+printf '#!/bin/sh\necho "E: The repository is not signed (a stand-in apt)"\nexit 100\n' >"$work/bin/apt-get"
+chmod +x "$work/bin"/*
+mkdir "$work/fetching"
+run "$work/fetching" && fail "build-freeglut succeeded although apt-get failed"
+grep -q "  E: The repository is not signed" "$work/said" && grep -q "apt-get update .* failed" "$work/said" ||
+    fail "a failed apt-get was said without its words: $(cat "$work/said")"
+[ "$(ls -A "$work/fetching")" = .made-by-build-freeglut ] ||
+    fail "the failed run left: $(ls -A "$work/fetching")"
+echo "PASS: a folder of someone else's refused untouched; an empty one taken; a failed step's words shown"
