@@ -80,7 +80,9 @@ bool renderHere(const movieSettings& settings, movieSplit& split, std::string& e
     split.renderSeconds = report.renderSeconds;
     split.readbackSeconds = report.readbackSeconds;
     split.encodeSeconds = report.encodeSeconds;
-    error = report.cancelled ? "stopped" : report.error;
+    // A job's cancel signals the encoder too: a write it breaks, or an encoder ended by the
+    // signal first, is the stop, not an ffmpeg failure.
+    error = report.cancelled || stopRequested() ? "stopped" : report.error;
     if (report.completed && !settings.chunkDirectory.empty()) {
         writePartReport(settings.chunkDirectory, report.firstFrame, split);
     }
