@@ -108,8 +108,8 @@ int join(const movieSettings& settings) {
                      settings.output.c_str(), error.c_str());
         return 1;
     }
-    std::fprintf(stderr, "joined %zu parts into %s\n", settings.join.size(),
-                 settings.output.c_str());
+    std::fprintf(stderr, "joined %zu part%s into %s\n", settings.join.size(),
+                 settings.join.size() == 1 ? "" : "s", settings.output.c_str());
     return 0;
 }
 
