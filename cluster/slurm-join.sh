@@ -4,10 +4,11 @@
 # folder; when some are missing it names the tasks that did not make them and fails, keeping the
 # chunks made so that `render-slurm ... --resume` renders only the missing ones. Either way, what
 # a task's render left when it was killed outright (its hidden work folder and log) is removed.
-#   slurm-join.sh PROGRAM WORK OUTPUT ARRAY-JOB LOGS
+#   slurm-join.sh PROGRAM WORK OUTPUT ARRAY-JOB LOGS [COMMAND]
+# COMMAND: render-slurm as the user called it, for the messages.
 # WORK/render-plan: one line a chunk, TASK INDEX FIRST LAST NAME (see render-slurm).
 set -uo pipefail
-movie=$1 work=$2 output=$3 array=$4 logs=$5
+movie=$1 work=$2 output=$3 array=$4 logs=$5 command=${6:-render-slurm}
 mapfile -t plan <"$work/render-plan" || { echo "cannot read $work/render-plan"; exit 1; }
 
 # A chunk's render killed with KILL (Slurm's end of a task that outlived KillWait) leaves the
@@ -37,10 +38,13 @@ for line in "${plan[@]}"; do
 done
 failed=${#missing[@]}
 for task in $(printf '%s\n' "${!missing[@]}" | sort -n); do
-    echo "task ${array}_$task failed: chunk$([ "${count[$task]}" -gt 1 ] && echo s) ${missing[$task]} not made; its log: $logs/part-${array}_$task.log"
+    # A task cancelled while it waited never ran, and has no log.
+    log=$logs/part-${array}_$task.log
+    if [ -e "$log" ]; then why="its log: $log"; else why="it never started (it has no log)"; fi
+    echo "task ${array}_$task failed: chunk$([ "${count[$task]}" -gt 1 ] && echo s) ${missing[$task]} not made; $why"
 done
 if [ "$failed" -gt 0 ]; then
-    echo "the movie is not joined; the chunks made are kept in $work: submit again with --resume to render only the missing ones"
+    echo "the movie is not joined; the chunks made are kept in $work: submit again with $command --resume to render only the missing ones"
     exit 1
 fi
 "$movie" --join "${parts[@]}" --output "$output" || {
@@ -50,5 +54,5 @@ fi
 # Only what render-slurm made goes: the chunks and its own notes.
 rm -f "${parts[@]}" "$work/render-settings" "$work/render-plan" "$work/render-jobs"
 rmdir "$work" 2>/dev/null ||
-    echo "$work is kept: it holds files render-slurm did not make ($(ls -A "$work" | head -5 | tr '\n' ' '))"
+    echo "$work is kept: it holds files $command did not make ($(ls -A "$work" | head -5 | tr '\n' ' '))"
 echo "the movie is in $output"

@@ -80,7 +80,9 @@ bool renderHere(const movieSettings& settings, movieSplit& split, std::string& e
     split.renderSeconds = report.renderSeconds;
     split.readbackSeconds = report.readbackSeconds;
     split.encodeSeconds = report.encodeSeconds;
-    error = report.cancelled ? "stopped" : report.error;
+    // A job's cancel signals the encoder too: a write it breaks, or an encoder ended by the
+    // signal first, is the stop, not an ffmpeg failure.
+    error = report.cancelled || stopRequested() ? "stopped" : report.error;
     if (report.completed && !settings.chunkDirectory.empty()) {
         writePartReport(settings.chunkDirectory, report.firstFrame, split);
     }
@@ -106,8 +108,8 @@ int join(const movieSettings& settings) {
                      settings.output.c_str(), error.c_str());
         return 1;
     }
-    std::fprintf(stderr, "joined %zu parts into %s\n", settings.join.size(),
-                 settings.output.c_str());
+    std::fprintf(stderr, "joined %zu part%s into %s\n", settings.join.size(),
+                 settings.join.size() == 1 ? "" : "s", settings.output.c_str());
     return 0;
 }
 

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # cluster/render-slurm on a real one-node Slurm cluster started here: the joined movie decodes to
 # the frames of a single render and leaves nothing in the work folder, even when the movie program
-# writes on standard error; a task cancelled in the middle of a chunk fails the join, which names
-# it, and a rerun with --resume (its options in another order, a default left out) renders only
+# writes on standard error, and into a path with % signs; a task cancelled in the middle of a
+# chunk fails the join, which names it (one cancelled while it waited: that it never started), and a rerun with --resume (its options in another order, a default left out) renders only
 # the chunk that is missing, leaving the others untouched; a second submission is refused while
 # the first one's jobs are queued; a render killed outright leaves nothing the join keeps. Refused
-# before anything is submitted, leaving nothing made: a bad output, a work folder that exists,
-# a program whose answer does not parse. A stop signal between the two sbatch calls cancels what
+# before anything is submitted, each for its own reason, leaving nothing made: a bad command
+# line, a bad output, a work folder that exists or cannot be made, work and logs folders that
+# overlap, a program whose answer does not parse; refused as a folder appears meanwhile, it
+# leaves what the other submission made. A stop signal between the two sbatch calls cancels what
 # was submitted.
 movie_program=${1:?usage: render_slurm.sh LUMENFOLD_MOVIE}
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -37,6 +39,7 @@ status=$?
 [ "$status" = 0 ] || fail "--help ended with status $status"
 grep -q "^usage: render-slurm --output PATH" "$work/help.txt" && [ ! -s "$work/help-stderr.txt" ] ||
     fail "--help printed on standard output: $(cat "$work/help.txt"); on standard error: $(cat "$work/help-stderr.txt")"
+
 
 # Outputs the join would refuse at the end are refused before anything is submitted (to this
 # cluster, should a check be missing), with the program's reason, and nothing is made beside
@@ -69,9 +72,47 @@ refused_output 1 "$work/afile/movie.mp4" cannot be written: its folder "$work/af
 mkdir -p "$work/taken"
 render_slurm "${options[@]}" --output "$work/new/movie.mp4" --work "$work/taken" >"$work/submit-taken.txt" 2>&1 &&
     fail "a submission into a work folder that exists went ahead"
-grep -q "^render-slurm: $work/taken exists" "$work/submit-taken.txt" || fail "the refusal said: $(cat "$work/submit-taken.txt")"
+grep -q "^render-slurm: $work/taken is a folder render-slurm did not make" "$work/submit-taken.txt" ||
+    fail "the refusal said: $(cat "$work/submit-taken.txt")"
 [ ! -e "$work/new" ] || fail "the refused submission left $(find "$work/new" | tr '\n' ' ')"
 [ -z "$(ls -A "$work/taken")" ] || fail "the refused submission wrote into the folder it refused: $(ls -A "$work/taken")"
+
+# Command lines refused for their own reason, with status 2 (a bad command line) or 1, leaving
+# nothing made: an unknown option wherever it stands, a value that is an option, a stray word;
+# a work folder that cannot be made, work and logs folders that overlap, a backslash in the logs.
+refused_line() { # STATUS WORDS-SAID ARGUMENTS...
+    local expected=$1 said=$2
+    shift 2
+    render_slurm "$@" >"$work/submit-line.txt" 2>&1
+    local status=$?
+    [ "$status" = "$expected" ] && grep -qF "render-slurm: $said" "$work/submit-line.txt" ||
+        fail "render-slurm $* ended with status $status saying: $(cat "$work/submit-line.txt")"
+    [ ! -e "$work/new" ] || fail "render-slurm $* left $(find "$work/new" | tr '\n' ' ')"
+}
+o=$work/new/movie.mp4
+refused_line 2 "unknown option '--frobnicate'" --output "$o" --frobnicate
+refused_line 2 "unknown option '--frobnicate'" --frobnicate --output "$o"
+refused_line 2 "--output needs a value" --output --output "$o"
+refused_line 2 "'stray' is not an option" --output "$o" stray
+refused_line 1 "cannot make the work folder /proc/lumenfold: No such file" "${options[@]}" --output "$o" --work /proc/lumenfold
+refused_line 2 "--work and --logs are the same folder $work/new/w:" --output "$o" --work "$work/new/w" --logs "$work/new/w/"
+refused_line 2 "the logs folder $work/new/w/l is in the work folder" --output "$o" --work "$work/new/w" --logs "$work/new/./w/l"
+refused_line 2 "the logs folder $work/new/a\\b holds a backslash" --output "$o" --logs "$work/new/a\\b"
+
+# Two submissions at once: the refused one removes only what it made itself. A stand-in mkdir
+# makes each folder just before render-slurm's own mkdir of it, as the other submission would
+# between this one's look and its mkdir.
+mkdir -p "$work/race/bin"
+cat >"$work/race/bin/mkdir" <<EOF
+#!/usr/bin/env bash
+case \$1 in *.logs | *.parts) "$(command -v mkdir)" "\$1" ;; esac
+exec "$(command -v mkdir)" "\$@"
+EOF
+chmod +x "$work/race/bin/mkdir"
+PATH=$work/race/bin:$PATH render_slurm "${options[@]}" --output "$work/race/movie.mp4" >"$work/submit-race.txt" 2>&1 &&
+    fail "a submission into a work folder made meanwhile went ahead"
+[ -d "$work/race/movie.mp4.logs" ] && [ -d "$work/race/movie.mp4.parts" ] ||
+    fail "the refused submission removed what the other made: $(ls -A "$work/race" | tr '\n' ' '); it said: $(cat "$work/submit-race.txt")"
 
 # The program's answers are read from its standard output alone, and one that does not parse is
 # refused: a library's line on standard output is not taken for a chunk.
@@ -110,6 +151,33 @@ wait_for "the end of the join job $join" ended "$join"
 echo "two tasks and the join took $((SECONDS - started)) s"
 same_frames "$out" || fail "the joined movie does not decode to the frames of a single render"
 only_movie_and_logs "$out" || fail "left beside the movie: $(ls -A "$(dirname "$out")" | tr '\n' ' ')"
+
+# A single chunk, into a path with % signs and spaces (sbatch reads its log names as patterns):
+# the jobs start, the movie is joined, and the words are singular.
+out="$work/50%a off/100%j film.mp4"
+render_slurm --from 10 --to 11 --size 64x48 --aa 1 --output "$out" >"$work/submit-percent.txt" 2>&1 ||
+    fail "submitting into a path with % failed: $(cat "$work/submit-percent.txt")"
+grep -q "^parts: job array [0-9]*, tasks 0 of 1 (frames 250 to 275, 1 chunk)$" "$work/submit-percent.txt" ||
+    fail "the submission said: $(cat "$work/submit-percent.txt")"
+join=$(job_id join "$work/submit-percent.txt")
+wait_for "the end of the join job $join" ended "$join"
+[ "$(job_state "$join")" = COMPLETED ] || fail "with % in the path the join ended $(job_state "$join"): $(ls -A "$out.logs" 2>&1)"
+grep -qx "joined 1 part into $out" "$out.logs/join-$join.log" || fail "the join's log says: $(cat "$out.logs/join-$join.log")"
+[ -s "$out" ] && only_movie_and_logs "$out" || fail "beside the movie with % in its path: $(ls -A "$work/50%a off" | tr '\n' ' ')"
+
+# Tasks cancelled while they wait never start: the join says so, naming no log that is not there.
+out=$work/pending/movie.mp4
+render_slurm "${options[@]}" --tasks 2 --output "$out" -- --hold >"$work/submit-pending.txt" 2>&1 ||
+    fail "submitting failed: $(cat "$work/submit-pending.txt")"
+parts=$(job_id parts "$work/submit-pending.txt") join=$(job_id join "$work/submit-pending.txt")
+scancel "$parts" || fail "the waiting parts could not be cancelled"
+scontrol release "$join" || fail "the join could not be released"
+wait_for "the end of the join job $join after its parts were cancelled waiting" ended "$join"
+log=$out.logs/join-$join.log
+for task in 0 1; do
+    grep -q "^task ${parts}_$task failed: .* not made; it never started (it has no log)$" "$log" ||
+        fail "the join's log does not say task ${parts}_$task never started: $(cat "$log")"
+done
 
 # 2. Task 0 cancelled while its second chunk is being encoded. lumenfold-movie is stopped when it
 # starts the encoder of frames 500 to 749 (a stand-in ffmpeg stops its parent), so the cancel

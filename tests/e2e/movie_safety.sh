@@ -151,6 +151,28 @@ finish
 wait_for "the parts ending after HUP" parts_gone
 [ "$(ls -A "$work/hup")" = lumenfold.mp4 ] || fail "HUP left behind: $(ls -A "$work/hup")"
 
+# A job's cancel (Slurm's scancel) sends TERM to every process of the job, the encoder too: a
+# render whose write into the encoder the signal breaks says it was stopped, not that ffmpeg
+# failed. A stand-in ffmpeg reads nothing; once the program is held writing to it, it signals the
+# program and then itself.
+mkdir -p "$work/cancel"
+cat >"$work/cancel/ffmpeg" <<EOF
+#!/usr/bin/env bash
+case " \$* " in *" rawvideo "*)
+    for _ in \$(seq 3600); do case \$(cat /proc/\$PPID/wchan) in *pipe_write) break ;; esac; sleep 0.05; done
+    kill -TERM "\$PPID"; kill -TERM \$\$ ;;
+esac
+exec "$(command -v ffmpeg)" "\$@"
+EOF
+chmod +x "$work/cancel/ffmpeg"
+PATH=$work/cancel:$PATH "$movie" --from 9 --to 11 "${small[@]}" --jobs 1 --output "$work/cancel/m.mp4" 2>"$work/stderr" &
+pid=$!
+finish
+[ "$status" = 1 ] || fail "a render cancelled with its encoder ended with status $status, not 1"
+grep -q "^lumenfold-movie: $work/cancel/m.mp4 could not be made: stopped$" "$work/stderr" ||
+    fail "a render cancelled with its encoder said: $(cat "$work/stderr")"
+[ "$(ls -A "$work/cancel")" = ffmpeg ] || fail "the cancelled render left: $(ls -A "$work/cancel")"
+
 # The parent killed outright: its parts end with it (each removing the chunk it was encoding)
 # instead of rendering on. Only the hidden work folder, with whole chunks and logs, and its log
 # stay, which the next run names and leaves alone.
@@ -197,4 +219,4 @@ script -q -e -c "$movie --from 9 --to 11 ${small[*]} --jobs 2 --output $work/tty
 grep -q $'\rframe 51 of 51 (100%), [0-9.]* frames a second, 0:00 left\e\\[K\r\e\\[K51 frames of 64x64' "$work/typescript" ||
     fail "no live line on the terminal: $(cat -v "$work/typescript")"
 grep -q "^lumenfold-movie: frame" "$work/typescript" && fail "plain lines on a terminal: $(cat -v "$work/typescript")"
-echo "PASS: chunks kept and named when finished, outputs refused before rendering, a taken name said, no inherited descriptor, a part's failure said, HUP and KILL leave no part running, progress"
+echo "PASS: chunks kept and named when finished, outputs refused before rendering, a taken name said, no inherited descriptor, a part's failure said, HUP and KILL leave no part running, a cancel with the encoder said as a stop, progress"
