@@ -644,6 +644,14 @@ async function faults(browser) {
         console.log(query.slice(0, 30) + ': ' + line.text.split('\n')[0]);
         await closePage(page, query.slice(0, 30));
     }
+    // A shared link's tags (a newsletter's, a social network's) are passed over: the show opens
+    // where the address asks, and the way-on link reads as a button as the others do.
+    const tagged = await openPage(browser, server.url, '?start=84&paused&utm_source=newsletter&fbclid=IwAR0abc');
+    await waitForPicture(tagged, 'the picture of 84 s from a tagged link', (s) => s.time === 84 && s.mode === 3);
+    const linkLook = await tagged.evaluate(() => getComputedStyle(document.getElementById('restart')).backgroundColor);
+    if (linkLook === 'rgba(0, 0, 0, 0)' || linkLook === 'transparent') fail('"Watch from the start" has no button of its own: ' + linkLook);
+    console.log('a tagged link opens at 84 s; the way-on link looks like a button (' + linkLook + ')');
+    await closePage(tagged, 'tagged link');
     await server.close();
 
     // Files missing or damaged: each said in its own words, with no uncaught error.

@@ -206,11 +206,14 @@
   }
 
   // ?start=84&paused&speed=0.5 -> --start=84 --paused --speed=0.5: the show's own parser judges
-  // them, and says what it refuses in the page's words.
+  // them, and says what it refuses in the page's words. The tags a shared link picks up on its
+  // way (a newsletter's utm_source, a social network's fbclid) are not the visitor's asking and
+  // are passed over, or every such link would be refused.
+  var kLinkTags = /^(utm_.*|fbclid|gclid|dclid|gbraid|wbraid|msclkid|yclid|twclid|ttclid|igshid|mc_cid|mc_eid|_ga|_gl)$/;
   function commandLine(search) {
     var args = [];
     new URLSearchParams(search).forEach(function(value, name) {
-      args.push('--' + name + (value === '' ? '' : '=' + value));
+      if (!kLinkTags.test(name)) args.push('--' + name + (value === '' ? '' : '=' + value));
     });
     return args;
   }
