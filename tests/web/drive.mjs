@@ -529,6 +529,20 @@ async function phone(browser, base) {
         const page = await openPage(browser, base, '', {viewport});
         await waitForStart(page, name + ': the start offered');
         await checkSizes(page, name + ', before the start');
+        // The help's close button stays in reach however far its list is scrolled (turned, the
+        // list is taller than the screen).
+        await page.keyboard.press('h');
+        await waitInPage(page, name + ': the help after h', () => !document.getElementById('help').hidden);
+        const reach = await page.evaluate(() => {
+            const h = document.getElementById('help');
+            h.scrollTop = h.scrollHeight;
+            const c = document.getElementById('help-close').getBoundingClientRect(), b = h.getBoundingClientRect();
+            return {scrolls: h.scrollHeight > h.clientHeight, inside: c.top >= b.top - 1 && c.bottom <= b.bottom + 1};
+        });
+        if (!reach.inside) fail(name + ': the help\'s close button scrolled out of reach');
+        if (viewport.height < 500 && !reach.scrolls) fail(name + ': the help fits, so its scrolling was not tried');
+        await page.keyboard.press('Escape');
+        await waitInPage(page, name + ': the help closed', () => document.getElementById('help').hidden);
         const start = await centreOf(page, '#start');
         await touchTap(page, start.x, start.y);
         const playing = await waitFor(page, name + ': the show and its sound after a tap on Play',
