@@ -62,9 +62,11 @@ class winmmAudioBackend : public audioBackend {
 
     void shutdown() override {
         stop();
-        if (device) {
+        if (device && !prepared) {
             waveOutClose(device);
             device = nullptr;
+        } else if (device) {
+            leaveSamplesToDevice();
         }
     }
 
@@ -123,18 +125,28 @@ class winmmAudioBackend : public audioBackend {
         }
     }
 
-    // Takes the buffer back from the device: a reset marks it done at once.
+    // Takes the buffer back from the device: a reset marks it done, at once on an idle machine but
+    // only after a while on a loaded one; until then the device may still read the samples, so
+    // they must not be freed or replaced (a device still reading them at exit crashed the program).
     void releaseBuffer() {
         waveOutReset(device);
-        if (prepared) {
-            for (int tries = 0; tries < 200; ++tries) {
-                if (waveOutUnprepareHeader(device, &header, sizeof header) != WAVERR_STILLPLAYING) {
-                    break;
-                }
-                Sleep(5);
+        for (int tries = 0; prepared && tries < 2000; ++tries) {
+            if (waveOutUnprepareHeader(device, &header, sizeof header) != WAVERR_STILLPLAYING) {
+                prepared = false;
+                break;
             }
-            prepared = false;
+            Sleep(5);
+            waveOutReset(device);
         }
+    }
+
+    // The device never let go of its buffer: the samples it reads are left to it, never freed
+    // under it, and the program goes on without that device.
+    void leaveSamplesToDevice() {
+        new std::vector<unsigned char>(std::move(sound.samples));
+        sound.samples.clear();
+        device = nullptr;
+        prepared = false;
     }
 
     // Decodes the file unless it is the one decoded last time.
@@ -146,8 +158,10 @@ class winmmAudioBackend : public audioBackend {
             return true;
         }
         std::string why;
-        if (device) {
-            waveOutClose(device); // the buffers it may hold point into the samples replaced here
+        if (device && prepared) {
+            leaveSamplesToDevice(); // it still reads the samples that are about to be replaced
+        } else if (device) {
+            waveOutClose(device);
             device = nullptr;
         }
         loadedPath.clear();
