@@ -21,7 +21,8 @@ installer_setup() {
     [ -n "${4:-}" ] && export USER=$4
     rm -rf "$prefix_dir"
     mkdir -p "$HOME"
-    trap 'timeout 60 wineserver -k 2>/dev/null; cleanup; rm -rf "$prefix_dir"' EXIT
+    remove_at_end+=("$prefix_dir")
+    trap end_wine EXIT
     # ALSA's null device stands for the sound card (the installed program plays its soundtrack).
     printf 'pcm.!default {\n  type null\n}\n' >"$work/asound.conf"
     export ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf

@@ -11,6 +11,43 @@ skip() {
     exit 77
 }
 
+# Folders of the test's own that go once every process of the prefix has ended.
+remove_at_end=()
+
+# end_wine: the test's end. wineserver -k ends the processes the server knows; one that was still
+# starting as it went (a service launched at that moment) is not known to it yet and waits for ever
+# on a pipe of its own, so any process of the prefix still there after it is killed. -w: the test
+# ends only once the wineserver has gone, bounded like every other wait.
+end_wine() {
+    local status=$? waited pids
+    cleanup
+    timeout 60 wineserver -k 2>/dev/null
+    timeout "$wait_limit" wineserver -w 2>/dev/null
+    waited=$?
+    pids=$(prefix_processes)
+    if [ -n "$pids" ]; then
+        echo "note: the wineserver left these behind, killed:"
+        ps -o pid=,args= -p "$(echo $pids | tr ' ' ,)"
+        kill -KILL $pids 2>/dev/null
+    fi
+    rm -rf "${remove_at_end[@]}"
+    if [ "$waited" = 124 ]; then
+        echo "FAIL: the Wine prefix's processes did not end within $wait_limit s"
+        exit 1
+    fi
+    exit "$status"
+}
+
+# prefix_processes: the Wine programs (/usr/lib/wine/...) whose environment names this prefix.
+prefix_processes() {
+    local dir
+    for dir in /proc/[0-9]*; do
+        case $(readlink "$dir/exe" 2>/dev/null) in */wine/*) ;; *) continue ;; esac
+        { tr '\0' '\n' <"$dir/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null &&
+            echo "${dir#/proc/}"
+    done
+}
+
 # need_program BUILD/windows: sets windows_dir and exe; skips when this run built no program
 # (windows.build said why).
 need_program() {
@@ -37,10 +74,7 @@ windows_setup() {
     # without a card would leave the program silent with nothing to read the position from.
     printf 'pcm.!default {\n  type null\n}\n' >"$work/asound.conf"
     export ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf
-    # -w: the test ends only once the prefix's wineserver (and so every process of it) has gone.
-    # Bounded like every other wait: a wineserver that does not end fails the test, not hangs it.
-    trap 'cleanup; timeout 60 wineserver -k 2>/dev/null; timeout "$wait_limit" wineserver -w 2>/dev/null
-        [ $? != 124 ] || { echo "FAIL: the Wine prefix'"'"'s processes did not end within $wait_limit s"; exit 1; }' EXIT
+    trap end_wine EXIT
     # Windows tells a window that appears under a resting mouse where the mouse is, which shows
     # the control strip for a few seconds; the pictures compared here are of the show alone, so
     # the mouse rests off the window (Xvfb puts it in the screen's middle, over the window).

@@ -17,7 +17,7 @@ prefix_dir=${2:?}
 root=$PWD
 rm -rf "$prefix_dir"
 windows_setup "$windows_dir" "$prefix_dir/prefix"
-trap 'cleanup; timeout 60 wineserver -k 2>/dev/null; rm -rf "$prefix_dir"' EXIT
+remove_at_end+=("$prefix_dir")
 need_tools ffmpeg python3
 soundtrack=$root/resources/Sonavel.wav
 [ -s "$soundtrack" ] || fail "$soundtrack is missing: the build makes it"

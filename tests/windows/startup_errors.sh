@@ -17,7 +17,7 @@ prefix_dir=${2:?} linux=${3:?}
 root=$PWD
 rm -rf "$prefix_dir"
 windows_setup "$windows_dir" "$prefix_dir/prefix"
-trap 'cleanup; timeout 60 wineserver -k 2>/dev/null; rm -rf "$prefix_dir"' EXIT
+remove_at_end+=("$prefix_dir")
 programs=$WINEPREFIX/drive_c/Люменфолд
 mkdir -p "$work/nowhere" # a working folder without data
 

@@ -12,7 +12,7 @@ prefix_dir=${2:?}
 . "$(dirname "$0")/lib.sh"
 rm -rf "$prefix_dir"
 windows_setup "$windows_dir" "$prefix_dir/prefix"
-trap 'cleanup; timeout 60 wineserver -k 2>/dev/null; rm -rf "$prefix_dir"' EXIT
+remove_at_end+=("$prefix_dir")
 
 # WIDTHxHEIGHT+X+Y of the window, and of the screen.
 place() {
